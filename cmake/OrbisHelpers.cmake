@@ -1,0 +1,100 @@
+# Build helpers shared by every target: warnings, sanitizers, the tenant header and the way
+# platform adapter files are picked by their name suffix.
+
+set(ORBIS_LINUX_ADAPTER_SUFFIXES openssl curl posix)
+set(ORBIS_WINDOWS_ADAPTER_SUFFIXES cng winhttp win32)
+set(ORBIS_ALL_ADAPTER_SUFFIXES ${ORBIS_LINUX_ADAPTER_SUFFIXES} ${ORBIS_WINDOWS_ADAPTER_SUFFIXES} qt webview2)
+
+function(orbis_set_warnings target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4 /utf-8)
+        if(ORBIS_WARNINGS_AS_ERRORS)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+            -Wno-sign-conversion -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual)
+        if(ORBIS_WARNINGS_AS_ERRORS)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
+    endif()
+endfunction()
+
+function(orbis_apply_sanitizers target)
+    if(ORBIS_SANITIZERS)
+        target_compile_options(${target} PRIVATE -fsanitize=${ORBIS_SANITIZERS} -fno-omit-frame-pointer
+            -fno-sanitize-recover=all)
+        target_link_options(${target} PRIVATE -fsanitize=${ORBIS_SANITIZERS})
+    endif()
+endfunction()
+
+# Common settings for every target of ours.
+function(orbis_target target)
+    orbis_set_warnings(${target})
+    orbis_apply_sanitizers(${target})
+    if(WIN32)
+        target_compile_definitions(${target} PRIVATE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN
+            _WIN32_WINNT=0x0A00)
+    endif()
+endfunction()
+
+function(orbis_generate_tenant_header profile)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(out_dir "${CMAKE_BINARY_DIR}/generated")
+    file(MAKE_DIRECTORY "${out_dir}")
+    add_custom_command(
+        OUTPUT "${out_dir}/tenant_profile.h"
+        COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tools/scripts/gen_tenant_header.py"
+                "${profile}" "${out_dir}/tenant_profile.h"
+        DEPENDS "${profile}" "${CMAKE_SOURCE_DIR}/tools/scripts/gen_tenant_header.py"
+        COMMENT "Scrambling tenant constants from ${profile}")
+    add_custom_target(orbis_tenant_header DEPENDS "${out_dir}/tenant_profile.h")
+    add_library(orbis_tenant INTERFACE)
+    target_include_directories(orbis_tenant INTERFACE "${out_dir}")
+    add_dependencies(orbis_tenant orbis_tenant_header)
+endfunction()
+
+macro(orbis_find_dependencies)
+    if(CMAKE_CROSSCOMPILING AND WIN32)
+        # Never put /usr/include on the MinGW path (glibc headers leak in): expose nlohmann alone.
+        set(ORBIS_NLOHMANN_DIR "${CMAKE_BINARY_DIR}/nlohmann-include")
+        file(MAKE_DIRECTORY "${ORBIS_NLOHMANN_DIR}")
+        file(CREATE_LINK /usr/include/nlohmann "${ORBIS_NLOHMANN_DIR}/nlohmann" SYMBOLIC)
+        add_library(orbis_json INTERFACE)
+        target_include_directories(orbis_json SYSTEM INTERFACE "${ORBIS_NLOHMANN_DIR}")
+    else()
+        find_package(nlohmann_json 3.11 REQUIRED)
+        add_library(orbis_json INTERFACE)
+        target_link_libraries(orbis_json INTERFACE nlohmann_json::nlohmann_json)
+        find_package(OpenSSL 3 REQUIRED)
+        find_package(CURL REQUIRED)
+    endif()
+endmacro()
+
+# Collects the .cpp files under the given folders, split into portable sources and the adapter
+# sources of the given suffixes ("foo_curl.cpp" is a curl adapter).
+function(orbis_collect_sources out_portable out_adapters)
+    cmake_parse_arguments(ARG "" "" "DIRS;SUFFIXES" ${ARGN})
+    set(portable)
+    set(adapters)
+    foreach(dir IN LISTS ARG_DIRS)
+        file(GLOB files CONFIGURE_DEPENDS "${dir}/*.cpp")
+        foreach(file IN LISTS files)
+            get_filename_component(name "${file}" NAME_WE)
+            set(is_adapter FALSE)
+            foreach(suffix IN LISTS ORBIS_ALL_ADAPTER_SUFFIXES)
+                if(name MATCHES "_${suffix}$")
+                    set(is_adapter TRUE)
+                    if(suffix IN_LIST ARG_SUFFIXES)
+                        list(APPEND adapters "${file}")
+                    endif()
+                endif()
+            endforeach()
+            if(NOT is_adapter AND NOT name MATCHES "_main$")
+                list(APPEND portable "${file}")
+            endif()
+        endforeach()
+    endforeach()
+    set(${out_portable} ${portable} PARENT_SCOPE)
+    set(${out_adapters} ${adapters} PARENT_SCOPE)
+endfunction()

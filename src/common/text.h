@@ -1,0 +1,31 @@
+#pragma once
+// Text helpers shared by every layer. UTF-16 (std::u16string) is what meets Win32, WebView2 and
+// Qt; std::string holds UTF-8 or raw bytes.
+#include <string>
+#include <string_view>
+
+namespace Text {
+
+// Invalid or truncated sequences become U+FFFD; the conversion never fails, as the system
+// code-page conversion behaves.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+// Unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Lower-casing as the C runtime's default locale does it: 'A' to 'Z' only, per UTF-16 unit.
+constexpr char16_t ToLowerAscii(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+constexpr char ToLowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+std::u16string ToLowerAscii(std::u16string_view text);
+std::string ToLowerAscii(std::string_view text);
+
+bool StartsWith(std::u16string_view text, std::u16string_view prefix);
+bool EndsWith(std::u16string_view text, std::u16string_view suffix);
+
+// Widening of ASCII literals and tenant constants (which are ASCII or UTF-8).
+inline std::u16string Widen(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+
+}  // namespace Text

@@ -1,0 +1,29 @@
+#pragma once
+// The encrypted envelope of a link part: base64 of {"iv", "value", "mac"} with AES-256-CBC and
+// an optional HMAC-SHA256 tag. The two primitives are supplied by the platform adapter
+// (envelope_crypto_openssl.cpp, envelope_crypto_cng.cpp); everything else is portable.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Envelope {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Stops at the first "=" or non-alphabet character; never fails.
+Bytes Base64Decode(std::string_view text);
+// Lower-case hex, two digits per byte.
+std::string HexEncode(const Bytes& bytes);
+
+// Platform primitives. They throw std::runtime_error with the fixed failure texts
+// ("BCryptDecrypt failed", ...), identical on both platforms.
+Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv);
+Bytes HmacSha256(std::string_view data, std::string_view key);
+
+// Opens an envelope. Throws std::runtime_error ("Failed to parse AES envelope JSON",
+// "MAC verification failed — data may be tampered", the primitives' texts) or the JSON
+// library's type error for missing or mistyped members.
+std::string DecryptEnvelope(std::string_view text, std::string_view key);
+
+}  // namespace Envelope
