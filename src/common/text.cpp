@@ -7,7 +7,9 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 void AppendCodePoint(std::u16string& out, std::uint32_t cp) {
     if (cp < 0x10000) {
@@ -70,7 +72,8 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         std::size_t consumed = 1;
         bool valid = true;
         while (consumed < length) {
-            if (i + consumed >= n || !IsContinuation(static_cast<unsigned char>(utf8[i + consumed]))) {
+            if (i + consumed >= n ||
+                !IsContinuation(static_cast<unsigned char>(utf8[i + consumed]))) {
                 valid = false;
                 break;
             }
@@ -117,13 +120,15 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 
 std::u16string ToLowerAscii(std::u16string_view text) {
     std::u16string out(text);
-    for (auto& c : out) c = ToLowerAscii(c);
+    for (auto& c : out)
+        c = ToLowerAscii(c);
     return out;
 }
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
-    for (auto& c : out) c = ToLowerAscii(c);
+    for (auto& c : out)
+        c = ToLowerAscii(c);
     return out;
 }
 

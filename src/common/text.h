@@ -26,6 +26,8 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix);
 bool EndsWith(std::u16string_view text, std::u16string_view suffix);
 
 // Widening of ASCII literals and tenant constants (which are ASCII or UTF-8).
-inline std::u16string Widen(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+inline std::u16string Widen(std::string_view utf8) {
+    return Utf8ToUtf16(utf8);
+}
 
 }  // namespace Text

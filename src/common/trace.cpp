@@ -10,7 +10,9 @@ Sink& CurrentSink() {
 }
 }  // namespace
 
-void SetSink(Sink sink) { CurrentSink() = std::move(sink); }
+void SetSink(Sink sink) {
+    CurrentSink() = std::move(sink);
+}
 
 void Write(std::string_view line) {
     if (const auto& sink = CurrentSink()) sink(line);
@@ -20,6 +22,8 @@ ScopedSink::ScopedSink(Sink sink) : previous_(std::move(CurrentSink())) {
     CurrentSink() = std::move(sink);
 }
 
-ScopedSink::~ScopedSink() { CurrentSink() = std::move(previous_); }
+ScopedSink::~ScopedSink() {
+    CurrentSink() = std::move(previous_);
+}
 
 }  // namespace Trace

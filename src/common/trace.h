@@ -14,13 +14,13 @@ void Write(std::string_view line);
 
 // Attaches a sink for the lifetime of the guard and restores the previous one afterwards.
 class ScopedSink {
-public:
+  public:
     explicit ScopedSink(Sink sink);
     ~ScopedSink();
     ScopedSink(const ScopedSink&) = delete;
     ScopedSink& operator=(const ScopedSink&) = delete;
 
-private:
+  private:
     Sink previous_;
 };
 

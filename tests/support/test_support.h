@@ -21,7 +21,7 @@ std::string ReadFile(const std::string& path);
 
 }  // namespace TestSupport
 
-#define ORBIS_REQUIRE_DEMO_PLATFORM(var)                                        \
+#define ORBIS_REQUIRE_DEMO_PLATFORM(var)                                      \
     const auto var##_found = ::TestSupport::FindDemoPlatform();               \
     if (!var##_found) GTEST_SKIP() << "demo platform fixture is not running"; \
     const auto& var = *var##_found

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need from Debian's archive. Quick when all is present.
+#   install-deps.sh [test|run]
+set -euo pipefail
+purpose="${1:-test}"
+
+packages=(cmake ninja-build g++ git ca-certificates pkg-config python3 python3-cryptography
+    libssl-dev libcurl4-openssl-dev nlohmann-json3-dev googletest libgtest-dev libgmock-dev
+    xvfb xauth)
+if [ "$purpose" = "test" ]; then
+    packages+=(clang libclang-rt-14-dev clang-format libbenchmark-dev
+        g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo_cmd apt-get update -qq
+    $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Runs every test layer and ends with one line "N passed, N failed".
+#   native      unit and adapter tests, Linux debug build (warnings are errors)
+#   sanitizers  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
+#   wine        the portable core and the Windows adapters, cross-compiled, under Wine
+#   fuzz        every libFuzzer target for a few seconds
+#   demo        the demo platform's own tests
+#   bench       the benchmarks build and run once (numbers in build/test-logs)
+# Environment: FUZZ_SECONDS (default 5), LAYERS (default all of the above).
+set -uo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+cd "$root"
+"$root/tools/scripts/install-deps.sh" test
+
+logs="$root/build/test-logs"
+mkdir -p "$logs"
+fuzz_seconds="${FUZZ_SECONDS:-5}"
+layers="${LAYERS:-native sanitizers wine fuzz demo bench}"
+jobs="$(nproc)"
+total_passed=0
+total_failed=0
+summary=()
+
+record() {  # layer passed failed
+    total_passed=$((total_passed + $2))
+    total_failed=$((total_failed + $3))
+    summary+=("$(printf '%-11s %5d passed, %d failed' "$1" "$2" "$3")")
+}
+
+build_preset() {  # preset log
+    { cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs"; } >"$2" 2>&1
+}
+
+run_ctest_layer() {  # layer preset
+    local layer="$1" preset="$2" log="$logs/$1.log"
+    if ! build_preset "$preset" "$log"; then
+        echo "[$layer] build failed, see $log"; tail -30 "$log"
+        record "$layer" 0 1
+        return
+    fi
+    ctest --preset "$preset" -j "$jobs" --timeout 300 >>"$log" 2>&1
+    local line
+    line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)"
+    if [ -z "$line" ]; then
+        echo "[$layer] no test summary, see $log"; tail -30 "$log"
+        record "$layer" 0 1
+        return
+    fi
+    local failed all
+    failed="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
+    all="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")"
+    if [ "$failed" -gt 0 ]; then
+        echo "[$layer] failures:"; sed -n '/The following tests FAILED/,$p' "$log"
+    fi
+    record "$layer" $((all - failed)) "$failed"
+}
+
+wine_environment() {
+    export WINEPREFIX="$root/build/windows-x64/.wine" WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wine wineboot -i >/dev/null 2>&1
+        wine winecfg -v win10 >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    fi
+    wineserver -p
+}
+
+for layer in $layers; do
+    case "$layer" in
+    native) run_ctest_layer native linux-debug ;;
+    sanitizers)
+        ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            run_ctest_layer sanitizers linux-asan ;;
+    wine)
+        wine_environment
+        run_ctest_layer wine windows-x64
+        wineserver -k 2>/dev/null || true
+        ;;
+    fuzz)
+        log="$logs/fuzz.log"
+        if ! build_preset linux-fuzz "$log"; then
+            echo "[fuzz] build failed, see $log"; tail -30 "$log"; record fuzz 0 1; continue
+        fi
+        passed=0 failed=0
+        for target in "$root"/build/linux-fuzz/tests/fuzz/fuzz_*; do
+            [ -x "$target" ] || continue
+            name="$(basename "$target")"
+            corpus="$root/build/linux-fuzz/corpus/$name"
+            mkdir -p "$corpus"
+            seeds="$root/tests/fuzz/corpus/$name"
+            [ -d "$seeds" ] || seeds=""
+            if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" $seeds \
+                >"$logs/$name.log" 2>&1; then
+                passed=$((passed + 1))
+            else
+                failed=$((failed + 1)); echo "[fuzz] $name found a problem:"; tail -40 "$logs/$name.log"
+            fi
+        done
+        record fuzz "$passed" "$failed"
+        ;;
+    demo)
+        log="$logs/demo.log"
+        /usr/bin/python3 -m unittest discover -s tools/demo-platform -p 'test_*.py' >"$log" 2>&1
+        ran="$(grep -Eo 'Ran [0-9]+ tests?' "$log" | grep -Eo '[0-9]+' || echo 0)"
+        bad="$(grep -Eo '(failures|errors)=[0-9]+' "$log" | grep -Eo '[0-9]+' | awk '{s+=$1} END {print s+0}')"
+        if [ "$ran" -eq 0 ]; then bad=1; fi
+        [ "$bad" -gt 0 ] && tail -40 "$log"
+        record demo $((ran - bad > 0 ? ran - bad : 0)) "$bad"
+        ;;
+    bench)
+        log="$logs/bench.log"
+        if ! build_preset linux-release "$log"; then
+            echo "[bench] build failed, see $log"; tail -30 "$log"; record bench 0 1; continue
+        fi
+        passed=0 failed=0
+        for program in "$root"/build/linux-release/tests/bench/bench_*; do
+            [ -x "$program" ] || continue
+            if "$program" --benchmark_min_time=0.05 >>"$log" 2>&1; then
+                passed=$((passed + 1))
+            else
+                failed=$((failed + 1)); echo "[bench] $(basename "$program") failed"
+            fi
+        done
+        record bench "$passed" "$failed"
+        ;;
+    *) echo "unknown layer $layer"; record "$layer" 0 1 ;;
+    esac
+done
+
+echo
+printf '%s\n' "${summary[@]}"
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]
