@@ -1,0 +1,86 @@
+"""Documents the demo platform serves: a one-page PDF, content pages and the portal pages."""
+import html
+
+PAGE_STYLE = (
+    "body{font-family:sans-serif;margin:2em;background:#f6f7fb;color:#1d2433}"
+    "h1{font-size:1.6em}li{margin:.4em 0}a{color:#2754c5}")
+
+
+def _page(title, body, script=""):
+    return (
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+        "<title>%s</title><style>%s</style></head>\n<body>\n%s\n%s</body></html>\n" %
+        (html.escape(title), PAGE_STYLE, body, script)).encode("utf-8")
+
+
+def _pdf_text_stream(lines):
+    ops = ["BT", "/F1 24 Tf", "72 760 Td"]
+    for i, line in enumerate(lines):
+        if i:
+            ops.append("0 -32 Td")
+        escaped = line.replace("\\", "\\\\").replace("(", "\\(").replace(")", "\\)")
+        ops.append("(%s) Tj" % escaped)
+    ops.append("ET")
+    return "\n".join(ops).encode("latin-1")
+
+
+def build_pdf(lines):
+    """A minimal one-page PDF 1.4 with a correct cross-reference table."""
+    stream = _pdf_text_stream(lines)
+    objects = [
+        b"<< /Type /Catalog /Pages 2 0 R >>",
+        b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+        b"/Resources << /Font << /F1 5 0 R >> >> /Contents 4 0 R >>",
+        b"<< /Length %d >>\nstream\n" % len(stream) + stream + b"\nendstream",
+        b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+    ]
+    out = bytearray(b"%PDF-1.4\n%\xe2\xe3\xcf\xd3\n")
+    offsets = []
+    for number, body in enumerate(objects, start=1):
+        offsets.append(len(out))
+        out += b"%d 0 obj\n" % number + body + b"\nendobj\n"
+    xref_at = len(out)
+    out += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objects) + 1)
+    for offset in offsets:
+        out += b"%010d 00000 n \n" % offset
+    out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (
+        len(objects) + 1, xref_at)
+    return bytes(out)
+
+
+SAMPLE_PDF = build_pdf(["Orbis Campus sample document", "Demo platform, page 1 of 1"])
+
+VIDEO_HTML = _page(
+    "Demo video",
+    "<h1>Demo video</h1>\n<p>This page stands in for a hosted video player.</p>\n"
+    "<canvas id=\"screen\" width=\"480\" height=\"270\" style=\"background:#111\"></canvas>",
+    "<script>\n(function(){var c=document.getElementById('screen').getContext('2d'),t=0;"
+    "setInterval(function(){c.fillStyle='#111';c.fillRect(0,0,480,270);c.fillStyle='#4f8';"
+    "c.fillRect((t*4)%480,120,30,30);t++;},40);})();\n</script>\n")
+
+PAGE_HTML = _page(
+    "Demo content page",
+    "<h1>Demo content page</h1>\n<p id=\"status\">Embedded content for the player window.</p>",
+    "<script>\nwindow.addEventListener('load', function () {\n"
+    "  document.getElementById('status').setAttribute('data-loaded', '1');\n"
+    "  window.chrome && window.chrome.webview && "
+    "window.chrome.webview.postMessage(\"pageLoaded\");\n});\n</script>\n")
+
+
+def portal_home(base):
+    return _page(
+        "Orbis Campus",
+        "<h1>Orbis Campus</h1>\n<p id=\"portal-home\">Welcome to the demo portal.</p>\n"
+        "<p><a href=\"%s/portal/courses\">My courses</a></p>" % html.escape(base))
+
+
+def portal_courses(links):
+    """`links` is a list of (label, scheme link) pairs."""
+    items = "\n".join(
+        "<li><a href=\"%s\">%s</a></li>" % (html.escape(link), html.escape(label))
+        for label, link in links)
+    return _page(
+        "My courses",
+        "<h1>My courses</h1>\n<ul id=\"course-links\">\n%s\n</ul>\n"
+        "<p><a href=\"/portal/home\">Home</a></p>" % items)
