@@ -6,6 +6,7 @@
 #   fuzz        every libFuzzer target for a few seconds
 #   demo        the demo platform's own tests
 #   bench       the benchmarks build and run once (numbers in build/test-logs)
+#   format      every C++ file matches the repository's .clang-format
 # Environment: FUZZ_SECONDS (default 5), LAYERS (default all of the above).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -15,7 +16,7 @@ cd "$root"
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 fuzz_seconds="${FUZZ_SECONDS:-5}"
-layers="${LAYERS:-native sanitizers wine fuzz demo bench}"
+layers="${LAYERS:-format native sanitizers wine fuzz demo bench}"
 jobs="$(nproc)"
 total_passed=0
 total_failed=0
@@ -124,6 +125,14 @@ for layer in $layers; do
             fi
         done
         record bench "$passed" "$failed"
+        ;;
+    format)
+        unformatted="$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -Eo '^[^:]+\.(cpp|h)' | sort -u)"
+        if [ -n "$unformatted" ]; then
+            echo "[format] not formatted:"; echo "$unformatted"; record format 0 1
+        else
+            record format 1 0
+        fi
         ;;
     *) echo "unknown layer $layer"; record "$layer" 0 1 ;;
     esac
