@@ -15,7 +15,7 @@ struct HttpResponse {
 };
 
 class HttpClient {
-public:
+  public:
     // Opens the session; throws std::runtime_error("WinHttpOpen failed") when it cannot.
     HttpClient();
     ~HttpClient();
@@ -30,7 +30,12 @@ public:
     HttpResponse Send(std::u16string_view method, std::u16string_view url, std::string_view body,
                       std::u16string_view contentType);
 
-private:
+  private:
+    friend HttpClient& SharedHttpClient();
+    // Sets the session's proxy setting to direct connections once more (the shared client does
+    // this on creation, whatever the session was opened with).
+    void ForceDirectConnections();
+
     struct Session;  // the platform's session handle
     std::unique_ptr<Session> session_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The decisions of the HTTPS client that do not depend on the transport, shared by the WinHTTP
 // and libcurl adapters so both behave the same.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@ inline constexpr long kSendTimeoutMs = 30000;
 inline constexpr long kReceiveTimeoutMs = 30000;
 
 // Failure texts. The transport's error code follows the colon of the last two.
+inline constexpr std::string_view kSessionFailed = "WinHttpOpen failed";  // thrown, not returned
 inline constexpr std::string_view kParseFailed = "Failed to parse URL";
 inline constexpr std::string_view kHttpsRequired = "HTTPS required";
 inline constexpr std::string_view kConnectFailed = "WinHttpConnect failed";
@@ -22,8 +24,14 @@ inline constexpr std::string_view kOpenRequestFailed = "WinHttpOpenRequest faile
 inline constexpr std::string_view kSendFailed = "WinHttpSendRequest failed: ";
 inline constexpr std::string_view kReceiveFailed = "WinHttpReceiveResponse failed: ";
 
-// The URL split the way WinHttpCrackUrl does it (host up to 256, path with query up to 2048
-// characters; http and https only).
+// The URL split the way WinHttpCrackUrl does it into buffers of 256 and 2048 characters, each with
+// room for its terminator (so a host of up to 255 and a path with query of up to 2047 characters);
+// http and https only, the scheme in any letter case; user information is dropped; an explicit
+// port must be 1 to 65535.
+inline constexpr std::size_t kHostBufferLength = 256;
+inline constexpr std::size_t kPathBufferLength = 2048;
+inline constexpr std::size_t kMaxHostLength = kHostBufferLength - 1;
+inline constexpr std::size_t kMaxPathLength = kPathBufferLength - 1;
 struct CrackedUrl {
     bool https = false;
     std::u16string host;
@@ -32,12 +40,14 @@ struct CrackedUrl {
 };
 std::optional<CrackedUrl> CrackUrl(std::u16string_view url);
 
-// HTTPS always; plain HTTP only to "localhost" or "127.0.0.1".
+// HTTPS always; plain HTTP only to "localhost" or "127.0.0.1", and only when the split host is
+// that same host (an authority such as "localhost#@example.org" goes elsewhere).
 bool IsSchemeAllowed(const CrackedUrl& url, std::u16string_view fullUrl);
 
 using Header = std::pair<std::string, std::string>;
 // The headers of one request, in the order they are added: the platform marker headers when the
-// URL lies on the platform's domains (against `base`), then Content-Type when given.
+// URL lies on the platform's domains (against `base`) and really goes to the host so judged,
+// then Content-Type when given.
 std::vector<Header> RequestHeaders(std::u16string_view url, std::u16string_view base,
                                    std::u16string_view contentType);
 
