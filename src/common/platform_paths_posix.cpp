@@ -1,0 +1,24 @@
+#include <unistd.h>
+
+#include <string>
+
+#include "common/platform_paths.h"
+
+namespace PlatformPaths {
+
+std::filesystem::path ExecutablePath() {
+    // readlink does not say whether it truncated: grow until the answer leaves room to spare.
+    std::string buffer(256, '\0');
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return {};
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(length));
+            return std::filesystem::path(buffer);
+        }
+        if (buffer.size() >= 65536) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace PlatformPaths
