@@ -233,14 +233,8 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
                               std::string_view body, std::u16string_view contentType) {
     HttpResponse response;
     const auto cracked = HttpRules::CrackUrl(url);
-    if (!cracked) {
-        response.error = HttpRules::kParseFailed;
-        return response;
-    }
-    if (!HttpRules::IsSchemeAllowed(*cracked, url)) {
-        response.error = HttpRules::kHttpsRequired;
-        return response;
-    }
+    response.error = HttpRules::RefusalBeforeSending(cracked, url);
+    if (!response.error.empty()) return response;
 
     EasyHandle handle(curl_easy_init());
     if (!handle) {

@@ -118,14 +118,8 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
     HttpResponse response;
     const std::u16string urlText(url);
     const auto cracked = Crack(urlText);
-    if (!cracked) {
-        response.error = HttpRules::kParseFailed;
-        return response;
-    }
-    if (!HttpRules::IsSchemeAllowed(*cracked, url)) {
-        response.error = HttpRules::kHttpsRequired;
-        return response;
-    }
+    response.error = HttpRules::RefusalBeforeSending(cracked, url);
+    if (!response.error.empty()) return response;
 
     const InternetHandle connection(WinHttpConnect(session_->handle.get(), Wide(cracked->host),
                                                    static_cast<INTERNET_PORT>(cracked->port), 0));

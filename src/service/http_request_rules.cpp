@@ -115,4 +115,11 @@ std::vector<Header> RequestHeaders(std::u16string_view url, std::u16string_view 
     return headers;
 }
 
+std::string_view RefusalBeforeSending(const std::optional<CrackedUrl>& cracked,
+                                      std::u16string_view fullUrl) {
+    if (!cracked) return kParseFailed;
+    if (!IsSchemeAllowed(*cracked, fullUrl)) return kHttpsRequired;
+    return {};
+}
+
 }  // namespace HttpRules

@@ -44,6 +44,11 @@ std::optional<CrackedUrl> CrackUrl(std::u16string_view url);
 // that same host (an authority such as "localhost#@example.org" goes elsewhere).
 bool IsSchemeAllowed(const CrackedUrl& url, std::u16string_view fullUrl);
 
+// The failure text for a request that must not leave the machine (an URL that did not split, or
+// plain HTTP to a host other than loopback), or empty when it may be sent.
+std::string_view RefusalBeforeSending(const std::optional<CrackedUrl>& cracked,
+                                      std::u16string_view fullUrl);
+
 using Header = std::pair<std::string, std::string>;
 // The headers of one request, in the order they are added: the platform marker headers when the
 // URL lies on the platform's domains (against `base`) and really goes to the host so judged,
