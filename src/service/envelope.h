@@ -2,6 +2,7 @@
 // The encrypted envelope of a link part: base64 of {"iv", "value", "mac"} with AES-256-CBC and
 // an optional HMAC-SHA256 tag. The two primitives are supplied by the platform adapter
 // (envelope_crypto_openssl.cpp, envelope_crypto_cng.cpp); everything else is portable.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ std::string HexEncode(const Bytes& bytes);
 // ("BCryptDecrypt failed", ...), identical on both platforms.
 Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv);
 Bytes HmacSha256(std::string_view data, std::string_view key);
+
+// Overwrites key material with zeros in a way the optimiser may not drop as a dead store.
+void SecureZero(void* data, std::size_t size);
 
 // Opens an envelope. Throws std::runtime_error ("Failed to parse AES envelope JSON",
 // "MAC verification failed — data may be tampered", the primitives' texts) or the JSON

@@ -1,0 +1,119 @@
+// The envelope primitives on OpenSSL 3. The failure texts are those of the Windows build, raised
+// at the point where CNG would fail for the same input, so callers and tests see one behaviour.
+#include <openssl/core_names.h>
+#include <openssl/evp.h>
+#include <openssl/params.h>
+
+#include <array>
+#include <climits>
+#include <memory>
+#include <stdexcept>
+
+#include "service/envelope.h"
+
+namespace Envelope {
+namespace {
+
+constexpr std::size_t kBlockSize = 16;
+
+struct CipherContextFree {
+    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
+};
+struct MacFree {
+    void operator()(EVP_MAC* mac) const { EVP_MAC_free(mac); }
+};
+struct MacContextFree {
+    void operator()(EVP_MAC_CTX* context) const { EVP_MAC_CTX_free(context); }
+};
+
+using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextFree>;
+using Mac = std::unique_ptr<EVP_MAC, MacFree>;
+using MacContext = std::unique_ptr<EVP_MAC_CTX, MacContextFree>;
+
+[[noreturn]] void Fail(const char* text) {
+    throw std::runtime_error(text);
+}
+
+// CNG takes the AES variant from the key length and refuses any other length.
+const EVP_CIPHER* CbcCipherForKey(std::size_t keySize) {
+    switch (keySize) {
+        case 16:
+            return EVP_aes_128_cbc();
+        case 24:
+            return EVP_aes_192_cbc();
+        case 32:
+            return EVP_aes_256_cbc();
+        default:
+            return nullptr;
+    }
+}
+
+const unsigned char* BytesOf(std::string_view text) {
+    // OpenSSL treats a null key as "keep the previous key", so an empty key still needs an
+    // address.
+    static constexpr unsigned char kNothing = 0;
+    return text.empty() ? &kNothing : reinterpret_cast<const unsigned char*>(text.data());
+}
+
+}  // namespace
+
+Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) {
+    const EVP_CIPHER* cipher = CbcCipherForKey(key.size());
+    if (cipher == nullptr) Fail("BCryptGenerateSymmetricKey failed");
+    // CNG's size query already refuses an empty or partial-block input when padding is asked
+    // for.
+    if (ciphertext.empty() || ciphertext.size() % kBlockSize != 0 ||
+        ciphertext.size() > static_cast<std::size_t>(INT_MAX) - kBlockSize) {
+        Fail("BCryptDecrypt (size query) failed");
+    }
+    // CNG checks the IV only when it decrypts: one whole block, or none (then zeros).
+    if (!iv.empty() && iv.size() != kBlockSize) Fail("BCryptDecrypt failed");
+    std::array<unsigned char, kBlockSize> ivBlock{};
+    for (std::size_t i = 0; i < iv.size(); ++i)
+        ivBlock[i] = iv[i];
+
+    const CipherContext context(EVP_CIPHER_CTX_new());
+    if (!context) Fail("BCryptOpenAlgorithmProvider failed");
+    if (EVP_DecryptInit_ex(context.get(), cipher, nullptr, key.data(), ivBlock.data()) != 1) {
+        Fail("BCryptGenerateSymmetricKey failed");
+    }
+    Bytes plain(ciphertext.size() + kBlockSize);
+    int written = 0;
+    if (EVP_DecryptUpdate(context.get(), plain.data(), &written, ciphertext.data(),
+                          static_cast<int>(ciphertext.size())) != 1) {
+        Fail("BCryptDecrypt failed");
+    }
+    int tail = 0;
+    if (EVP_DecryptFinal_ex(context.get(), plain.data() + written, &tail) != 1) {
+        Fail("BCryptDecrypt failed");
+    }
+    plain.resize(static_cast<std::size_t>(written) + static_cast<std::size_t>(tail));
+    return plain;
+}
+
+Bytes HmacSha256(std::string_view data, std::string_view key) {
+    const Mac mac(EVP_MAC_fetch(nullptr, OSSL_MAC_NAME_HMAC, nullptr));
+    if (!mac) Fail("BCryptOpenAlgorithmProvider HMAC failed");
+    const MacContext context(EVP_MAC_CTX_new(mac.get()));
+    if (!context) Fail("BCryptCreateHash failed");
+
+    char digestName[] = "SHA256";
+    const std::array<OSSL_PARAM, 2> params{
+        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digestName, 0),
+        OSSL_PARAM_construct_end()};
+    if (EVP_MAC_init(context.get(), BytesOf(key), key.size(), params.data()) != 1) {
+        Fail("BCryptCreateHash failed");
+    }
+    if (EVP_MAC_update(context.get(), BytesOf(data), data.size()) != 1) {
+        Fail("BCryptHashData failed");
+    }
+    Bytes digest(EVP_MAX_MD_SIZE);
+    std::size_t length = 0;
+    if (EVP_MAC_final(context.get(), digest.data(), &length, digest.size()) != 1) {
+        Fail("BCryptFinishHash failed");
+    }
+    digest.resize(length);
+    return digest;
+}
+
+}  // namespace Envelope
