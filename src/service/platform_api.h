@@ -20,8 +20,7 @@ std::u16string NormalizeBaseUrl(std::u16string_view address);
 // nothing and, when there is a text to give, the server's "message" or the transport error.
 std::optional<ContentData> GetContentData(std::u16string_view base,
                                           const std::string& contentLinkId,
-                                          const std::string& linkToken,
-                                          std::string& serverMessage);
+                                          const std::string& linkToken, std::string& serverMessage);
 
 // The answer of a 2xx content-data response; nothing when it is not JSON or a field has the
 // wrong type. Exposed for the fuzz target.
