@@ -174,6 +174,14 @@ bool Decode(std::u16string_view link, std::string& errorCode, AppRecord& record)
     return true;
 }
 
+// The report of a failure must not itself become a way out of the decoder.
+void TraceQuietly(const std::string& line) noexcept {
+    try {
+        Trace::Write(line);
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 bool ParseSchemeArgs(std::u16string_view link, std::string& errorCode, AppRecord& record) {
@@ -182,10 +190,10 @@ bool ParseSchemeArgs(std::u16string_view link, std::string& errorCode, AppRecord
         return Decode(link, errorCode, record);
     } catch (const std::exception& e) {
         errorCode = std::string("exception_") + e.what();
-        Trace::Write(std::string("ParseSchemeArgs exception: ") + e.what());
+        TraceQuietly(std::string("ParseSchemeArgs exception: ") + e.what());
     } catch (...) {
         errorCode = "unknown_exception";
-        Trace::Write("ParseSchemeArgs unknown exception");
+        TraceQuietly("ParseSchemeArgs unknown exception");
     }
     return false;
 }

@@ -258,3 +258,34 @@ TEST_F(SchemeLinkDirect, OneArgumentFormWritesTheProcessRecord) {
     EXPECT_EQ(written.baseUrl, u"https://zelvan.test/learn");
     EXPECT_EQ(written.contentUrl, u"https://media.example.test/watch?v=1&x=2");
 }
+
+namespace {
+
+// Something other than a standard exception can only come from outside the decoder, such as an
+// attached trace sink; it must still end in an error code, never escape.
+TEST(ParseSchemeArgsExceptions, AForeignExceptionBecomesUnknownException) {
+    std::vector<std::string> trace;
+    bool thrown = false;
+    const Trace::ScopedSink sink([&](std::string_view line) {
+        if (!thrown) {
+            thrown = true;
+            throw 42;
+        }
+        trace.emplace_back(line);
+    });
+    AppRecord record = MakeDefaultAppRecord();
+    std::string error;
+    EXPECT_FALSE(ParseSchemeArgs(u"orbiscampus://a:b:c", error, record));
+    EXPECT_EQ(error, "unknown_exception");
+    EXPECT_EQ(trace, std::vector<std::string>{"ParseSchemeArgs unknown exception"});
+}
+
+TEST(ParseSchemeArgsExceptions, ASinkThatAlwaysThrowsCannotBreakOut) {
+    const Trace::ScopedSink sink([](std::string_view) { throw 7; });
+    AppRecord record = MakeDefaultAppRecord();
+    std::string error;
+    EXPECT_FALSE(ParseSchemeArgs(u"orbiscampus://a:b:c", error, record));
+    EXPECT_EQ(error, "unknown_exception");
+}
+
+}  // namespace
