@@ -97,8 +97,16 @@ bool PromptForUpdate(bool required, std::u16string_view address, const AppRecord
                                       : std::u16string(address);
     // The browser is the fallback when the updater cannot run; an address that is not a proper
     // https address never reaches the shell.
+    // A platform that cannot do one of the operations leaves it unset: that counts as a failure.
     const auto fallBackToBrowser = [&] {
-        if (IsValidDownloadUrl(target)) operations.openInBrowser(target);
+        if (IsValidDownloadUrl(target) && operations.openInBrowser)
+            operations.openInBrowser(target);
+    };
+    const auto startUpdater = [&] {
+        return operations.startUpdater && operations.startUpdater(target);
+    };
+    const auto ask = [&](const MessageBoxRequest& request) {
+        return operations.showMessage ? operations.showMessage(request) : MessageBoxResult::Closed;
     };
 
     const auto box = [&appName](const BilingualText& title, const BilingualText& message,
@@ -109,8 +117,8 @@ bool PromptForUpdate(bool required, std::u16string_view address, const AppRecord
     if (required) {
         const auto request = box(texts.requiredTitle, texts.requiredMessage,
                                  kOkCancel | kIconWarning | kSetForeground | kTopmost);
-        if (operations.showMessage(request) == MessageBoxResult::Ok) {
-            if (!operations.startUpdater(target)) fallBackToBrowser();
+        if (ask(request) == MessageBoxResult::Ok) {
+            if (!startUpdater()) fallBackToBrowser();
         }
         // The old version may not continue, whatever the user chose.
         return true;
@@ -118,8 +126,8 @@ bool PromptForUpdate(bool required, std::u16string_view address, const AppRecord
 
     const auto request = box(texts.availableTitle, texts.availableMessage,
                              kYesNo | kIconInformation | kSetForeground | kTopmost);
-    if (operations.showMessage(request) != MessageBoxResult::Yes) return false;
-    if (operations.startUpdater(target)) return true;
+    if (ask(request) != MessageBoxResult::Yes) return false;
+    if (startUpdater()) return true;
     fallBackToBrowser();
     return false;
 }

@@ -49,6 +49,10 @@ TEST(LeadingDouble, ReadsLikeTheClassicLocaleConversion) {
     EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("  -2.5x"), -2.5);
     EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("+7"), 7.0);
     EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("1e3"), 1000.0);
+    EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("0x10"), 16.0);
+    EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("-0X5p1"), -10.0);
+    EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("0x"), 0.0);
+    EXPECT_DOUBLE_EQ(*NumberParse::LeadingDouble("0xg"), 0.0);
     EXPECT_FALSE(NumberParse::LeadingDouble("abc"));
     EXPECT_FALSE(NumberParse::LeadingDouble(""));
     EXPECT_FALSE(NumberParse::LeadingDouble("+-1"));

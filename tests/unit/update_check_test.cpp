@@ -348,3 +348,18 @@ TEST(CheckForUpdate, FailuresMeanNoUpdate) {
 }
 
 }  // namespace
+
+namespace {
+
+// A platform that has no updater (or no browser, or no message box yet) must not break start-up.
+TEST(PromptForUpdate, MissingOperationsCountAsFailures) {
+    EXPECT_TRUE(PromptForUpdate(true, u"https://download.zelvan.test/x.exe", AppRecord{}, {}));
+    EXPECT_FALSE(PromptForUpdate(false, u"https://download.zelvan.test/x.exe", AppRecord{}, {}));
+
+    UpdatePromptOperations onlyBox;
+    onlyBox.showMessage = [](const MessageBoxRequest&) { return MessageBoxResult::Yes; };
+    EXPECT_FALSE(
+        PromptForUpdate(false, u"https://download.zelvan.test/x.exe", AppRecord{}, onlyBox));
+}
+
+}  // namespace

@@ -35,6 +35,10 @@ class Profile:
         self.path = path
         self.strings = data.get("strings", {})
         self.lists = data.get("lists", {})
+        if not isinstance(self.strings, dict) or not isinstance(self.lists, dict):
+            raise ProfileError("%s: \"strings\" and \"lists\" must be objects" % path)
+        if not isinstance(data.get("envelopeKeyHex", ""), str):
+            raise ProfileError("%s: envelopeKeyHex must be a string" % path)
         missing = [k for k in REQUIRED_STRINGS if not isinstance(self.strings.get(k), str)]
         if missing:
             raise ProfileError("%s: missing strings: %s" % (path, ", ".join(missing)))

@@ -184,7 +184,8 @@ class Handler(BaseHTTPRequestHandler):
         length = self.headers.get("Content-Length")
         if length is None:
             return b""
-        if not length.strip().isdigit():
+        length = length.strip()
+        if not (length.isascii() and length.isdigit()):
             raise BodyError(400, "Bad Content-Length")
         if int(length) > MAX_BODY:
             raise BodyError(413, "Body too large")
@@ -194,10 +195,9 @@ class Handler(BaseHTTPRequestHandler):
         body = bytearray()
         while True:
             size_line = self.rfile.readline(1024).split(b";")[0].strip()
-            try:
-                size = int(size_line, 16)
-            except ValueError:
+            if not re.fullmatch(rb"[0-9A-Fa-f]{1,8}", size_line):
                 raise BodyError(400, "Bad chunk size")
+            size = int(size_line, 16)
             if size == 0:
                 while self.rfile.readline(1024) not in (b"\r\n", b"\n", b""):
                     pass

@@ -10,6 +10,7 @@ import random
 import re
 import sys
 
+DOMAIN = re.compile(r"[a-z0-9-]+(\.[a-z0-9-]+)+")
 EXPECTED_COUNTS = {"platformDomains": 3, "meetingDomains": 7, "mediaDomains": 36}
 
 
@@ -59,8 +60,14 @@ def main():
     strings = profile.get("strings", {})
     lists = profile.get("lists", {})
     for key, count in EXPECTED_COUNTS.items():
-        if len(lists.get(key, [])) != count:
-            fail("list %s needs %d entries, has %d" % (key, count, len(lists.get(key, []))))
+        entries = lists.get(key)
+        if not isinstance(entries, list) or len(entries) != count:
+            fail("list %s needs %d entries" % (key, count))
+        for entry in entries:
+            if not isinstance(entry, str) or not DOMAIN.fullmatch(entry):
+                fail("%s: %r is not a lower-case domain name without a leading dot" % (key, entry))
+    if "usercontent" not in lists["meetingDomains"][3]:
+        fail("meetingDomains entry 4 must be Zoom's user-content domain")
     for key, value in list(strings.items()) + [(k, v) for k, vs in lists.items() for v in vs]:
         if not isinstance(value, str):
             fail("%s must be a string" % key)
