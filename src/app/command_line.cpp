@@ -24,6 +24,8 @@ int HexDigitValue(char c) {
 // leading white space, then an optional sign, then digits up to the first non-digit.
 // Returns false when no digit could be read.
 bool ReadEscape(char first, char second, std::uint8_t& byte) {
+    // A hexadecimal stream read takes "0x" as a prefix and then fails for want of digits.
+    if (first == '0' && (second == 'x' || second == 'X')) return false;
     const char pair[2] = {first, second};
     std::size_t i = 0;
     while (i < 2 && IsStreamSpace(pair[i]))

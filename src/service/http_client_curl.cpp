@@ -195,7 +195,8 @@ bool ApplyRequestSettings(CURL* handle, const std::string& url, const std::strin
         .Set(CURLOPT_SSL_VERIFYHOST, 2L)
         .Set(CURLOPT_NOSIGNAL, 1L)
         // curl's connect time-out spans name resolution, connection and the TLS handshake.
-        .Set(CURLOPT_CONNECTTIMEOUT_MS, HttpRules::kConnectTimeoutMs)
+        // curl has one limit for name resolution and connecting, WinHTTP one for each.
+        .Set(CURLOPT_CONNECTTIMEOUT_MS, HttpRules::kResolveTimeoutMs + HttpRules::kConnectTimeoutMs)
         .Set(CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond)
         .Set(CURLOPT_LOW_SPEED_TIME, kStallSeconds)
         .Set(CURLOPT_HTTPHEADER, headers)

@@ -136,7 +136,7 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         return response;
     }
     ApplyRequestSettings(request.get());
-    AddHeaders(request.get(), HttpRules::RequestHeaders(url, App().baseUrl, contentType));
+    AddHeaders(request.get(), HttpRules::RequestHeaders(*cracked, url, App().baseUrl, contentType));
 
     if (body.size() > MAXDWORD) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -98,11 +98,10 @@ bool IsSchemeAllowed(const CrackedUrl& url, std::u16string_view fullUrl) {
     return UrlRules::IsLoopbackHost(host) && ConnectsToRuleHost(url, host);
 }
 
-std::vector<Header> RequestHeaders(std::u16string_view url, std::u16string_view base,
-                                   std::u16string_view contentType) {
+std::vector<Header> RequestHeaders(const CrackedUrl& connectedTo, std::u16string_view url,
+                                   std::u16string_view base, std::u16string_view contentType) {
     std::vector<Header> headers;
-    const auto cracked = CrackUrl(url);
-    if (cracked && ConnectsToRuleHost(*cracked, UrlRules::ExtractHost(url)) &&
+    if (ConnectsToRuleHost(connectedTo, UrlRules::ExtractHost(url)) &&
         UrlRules::IsTrustedUrl(url, base)) {
         headers.emplace_back(Tenant::PlatformMarkerHeader1Name(),
                              Tenant::PlatformMarkerHeader1Value());
@@ -113,6 +112,13 @@ std::vector<Header> RequestHeaders(std::u16string_view url, std::u16string_view 
     }
     if (!contentType.empty()) headers.emplace_back("Content-Type", Text::Utf16ToUtf8(contentType));
     return headers;
+}
+
+std::vector<Header> RequestHeaders(std::u16string_view url, std::u16string_view base,
+                                   std::u16string_view contentType) {
+    const auto cracked = CrackUrl(url);
+    if (!cracked) return RequestHeaders(CrackedUrl{}, url, u"", contentType);
+    return RequestHeaders(*cracked, url, base, contentType);
 }
 
 std::string_view RefusalBeforeSending(const std::optional<CrackedUrl>& cracked,

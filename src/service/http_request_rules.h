@@ -53,6 +53,9 @@ using Header = std::pair<std::string, std::string>;
 // The headers of one request, in the order they are added: the platform marker headers when the
 // URL lies on the platform's domains (against `base`) and really goes to the host so judged,
 // then Content-Type when given.
+std::vector<Header> RequestHeaders(const CrackedUrl& connectedTo, std::u16string_view url,
+                                   std::u16string_view base, std::u16string_view contentType);
+// The same, with the URL split by CrackUrl.
 std::vector<Header> RequestHeaders(std::u16string_view url, std::u16string_view base,
                                    std::u16string_view contentType);
 

@@ -22,7 +22,9 @@ TEST(UrlDecode, ReadsEscapesLikeAHexStreamExtraction) {
     EXPECT_EQ(UrlDecode(u"%+7!"), u"\x07!");  // a sign is accepted
     EXPECT_EQ(UrlDecode(u"%zz"), u"%zz");     // nothing readable: '%' is copied
     EXPECT_EQ(UrlDecode(u"%-z1"), u"%-z1");   // a sign alone is not a number
-    EXPECT_EQ(UrlDecode(u"%-1"), u"\xFFFD");  // -1 gives byte 0xFF, invalid UTF-8
+    EXPECT_EQ(UrlDecode(u"%-1"), u"\xFFFD");
+    EXPECT_EQ(UrlDecode(u"%0x41"),
+              u"%0x41");  // a bare "0x" prefix reads nothing  // -1 gives byte 0xFF, invalid UTF-8
 }
 
 TEST(UrlDecode, NeedsTwoBytesAfterThePercentSign) {

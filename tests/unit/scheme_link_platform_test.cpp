@@ -117,6 +117,19 @@ TEST(SchemeLinkPlatform, YouTubeItemIsNormalisedAndFetchesItsScript) {
     }
 }
 
+TEST(SchemeLinkPlatform, AMissingPageScriptLeavesTheScriptAndStillSucceeds) {
+    ORBIS_REQUIRE_DEMO_PLATFORM(platform);
+    if (!PageScriptServedBy(platform)) GTEST_SKIP() << "the page-script endpoint is elsewhere";
+    Decoding decoding;
+    decoding.record.contentScript = u"kept";
+    ASSERT_TRUE(
+        decoding.Run(Mint(platform, "tok", "youtube-1", platform.base + "/s/script-missing")))
+        << decoding.error;
+    EXPECT_EQ(decoding.record.contentNumber, 404);
+    EXPECT_TRUE(Text::StartsWith(decoding.record.contentUrl, Widen(Tenant::YouTubeEmbedBase())));
+    EXPECT_EQ(decoding.record.contentScript, u"kept");
+}
+
 TEST(SchemeLinkPlatform, YouTubeVideoWinsOverAZoomUrl) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     Decoding decoding;

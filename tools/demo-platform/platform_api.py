@@ -30,7 +30,7 @@ SLOW_DELAY_S = 3.0
 CONTENT_SCENARIOS = (
     "flat", "empty-object", "array", "null-watermark", "number-watermark", "float-number",
     "bool-number", "message-403", "message-nonstring", "html-500", "not-json", "slow",
-    "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number")
+    "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number", "script-missing")
 UPDATE_SCENARIOS = ("update-optional", "update-mandatory", "update-500", "update-not-json")
 
 
@@ -73,6 +73,8 @@ _FIELD_SCENARIOS = {
     "float-number": lambda r: r[:4] + (7.9,),
     "bool-number": lambda r: r[:4] + (True,),
     "negative-number": lambda r: r[:4] + (-7,),
+    # The page script of number 404 does not exist.
+    "script-missing": lambda r: r[:4] + (404,),
     "zoom-pdf": lambda r: ("pdf_url", ZOOM_URL, "", r[3], r[4]),
     "youtube-and-zoom": lambda r: ("video", ZOOM_URL, YOUTUBE_URL, r[3], r[4]),
 }
