@@ -56,6 +56,25 @@ run_ctest_layer() {  # layer preset
     record "$layer" $((all - failed)) "$failed"
 }
 
+# Builds a preset, then runs each program matching a pattern through a runner function; one
+# program is one test.
+run_programs() {  # layer preset pattern runner
+    local layer="$1" preset="$2" pattern="$3" runner="$4" log="$logs/$1.log"
+    if ! build_preset "$preset" "$log"; then
+        echo "[$layer] build failed, see $log"; tail -30 "$log"; record "$layer" 0 1; return
+    fi
+    local passed=0 failed=0 program
+    for program in $pattern; do
+        [ -x "$program" ] || continue
+        if "$runner" "$program" "$log"; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1)); echo "[$layer] $(basename "$program") failed, see $log"
+        fi
+    done
+    record "$layer" "$passed" "$failed"
+}
+
 wine_environment() {
     export WINEPREFIX="$root/build/windows-x64/.wine" WINEARCH=win64 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
@@ -80,26 +99,17 @@ for layer in $layers; do
         wineserver -k 2>/dev/null || true
         ;;
     fuzz)
-        log="$logs/fuzz.log"
-        if ! build_preset linux-fuzz "$log"; then
-            echo "[fuzz] build failed, see $log"; tail -30 "$log"; record fuzz 0 1; continue
-        fi
-        passed=0 failed=0
-        for target in "$root"/build/linux-fuzz/tests/fuzz/fuzz_*; do
-            [ -x "$target" ] || continue
-            name="$(basename "$target")"
+        fuzz_one() {  # target log
+            local name corpus seeds
+            name="$(basename "$1")"
             corpus="$root/build/linux-fuzz/corpus/$name"
-            mkdir -p "$corpus"
             seeds="$root/tests/fuzz/corpus/$name"
+            mkdir -p "$corpus"
             [ -d "$seeds" ] || seeds=""
-            if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" $seeds \
-                >"$logs/$name.log" 2>&1; then
-                passed=$((passed + 1))
-            else
-                failed=$((failed + 1)); echo "[fuzz] $name found a problem:"; tail -40 "$logs/$name.log"
-            fi
-        done
-        record fuzz "$passed" "$failed"
+            "$1" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" $seeds >"$logs/$name.log" 2>&1 ||
+                { tail -40 "$logs/$name.log" >>"$2"; return 1; }
+        }
+        run_programs fuzz linux-fuzz "$root/build/linux-fuzz/tests/fuzz/fuzz_*" fuzz_one
         ;;
     demo)
         log="$logs/demo.log"
@@ -111,20 +121,8 @@ for layer in $layers; do
         record demo $((ran - bad > 0 ? ran - bad : 0)) "$bad"
         ;;
     bench)
-        log="$logs/bench.log"
-        if ! build_preset linux-release "$log"; then
-            echo "[bench] build failed, see $log"; tail -30 "$log"; record bench 0 1; continue
-        fi
-        passed=0 failed=0
-        for program in "$root"/build/linux-release/tests/bench/bench_*; do
-            [ -x "$program" ] || continue
-            if "$program" --benchmark_min_time=0.05 >>"$log" 2>&1; then
-                passed=$((passed + 1))
-            else
-                failed=$((failed + 1)); echo "[bench] $(basename "$program") failed"
-            fi
-        done
-        record bench "$passed" "$failed"
+        bench_one() { "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
+        run_programs bench linux-release "$root/build/linux-release/tests/bench/bench_*" bench_one
         ;;
     format)
         unformatted="$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -Eo '^[^:]+\.(cpp|h)' | sort -u)"
