@@ -332,7 +332,8 @@ TEST(CheckForUpdate, EmptyBaseUsesTheBuiltInAddress) {
     const int before = LoggedGets(platform, Tenant::UpdateCheckPath());
     EXPECT_TRUE(CheckForUpdate(4.0, u"").updateAvailable);
     EXPECT_FALSE(CheckForUpdate(4.18, u"").updateAvailable);
-    EXPECT_EQ(LoggedGets(platform, Tenant::UpdateCheckPath()), before + 2);
+    // Other tests may ask the same path at the same time (ctest -j): at least these two arrived.
+    EXPECT_GE(LoggedGets(platform, Tenant::UpdateCheckPath()), before + 2);
 }
 
 TEST(CheckForUpdate, FailuresMeanNoUpdate) {
