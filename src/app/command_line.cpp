@@ -47,10 +47,6 @@ bool ReadEscape(char first, char second, std::uint8_t& byte) {
     return true;
 }
 
-bool IsSlash(char16_t c) {
-    return c == u'/' || c == u'\\';
-}
-
 }  // namespace
 
 std::u16string UrlDecode(std::u16string_view text) {
@@ -91,10 +87,7 @@ std::u16string ExtractSchemePayload(std::u16string_view argument, std::u16string
 
     std::u16string_view body(cleaned);
     body.remove_prefix(at + prefix.size());
-    while (!body.empty() && IsSlash(body.front()))
-        body.remove_prefix(1);
-    while (!body.empty() && IsSlash(body.back()))
-        body.remove_suffix(1);
+    body = Text::TrimTrailingSlashes(Text::TrimLeadingSlashes(body));
 
     const bool onlySeparators = body.find_first_not_of(u" /\\") == std::u16string_view::npos;
     if (onlySeparators) return {};

@@ -136,6 +136,18 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
+std::u16string_view TrimLeadingSlashes(std::u16string_view text) {
+    while (!text.empty() && IsSlash(text.front()))
+        text.remove_prefix(1);
+    return text;
+}
+
+std::u16string_view TrimTrailingSlashes(std::u16string_view text) {
+    while (!text.empty() && IsSlash(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 bool EndsWith(std::u16string_view text, std::u16string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }

@@ -23,6 +23,13 @@ std::u16string ToLowerAscii(std::u16string_view text);
 std::string ToLowerAscii(std::string_view text);
 
 bool StartsWith(std::u16string_view text, std::u16string_view prefix);
+
+// Links and base addresses may carry any number of "/" and "\" at either end.
+constexpr bool IsSlash(char16_t c) {
+    return c == u'/' || c == u'\\';
+}
+std::u16string_view TrimLeadingSlashes(std::u16string_view text);
+std::u16string_view TrimTrailingSlashes(std::u16string_view text);
 bool EndsWith(std::u16string_view text, std::u16string_view suffix);
 
 // Widening of ASCII literals and tenant constants (which are ASCII or UTF-8).

@@ -194,8 +194,8 @@ bool ApplyRequestSettings(CURL* handle, const std::string& url, const std::strin
         .Set(CURLOPT_SSL_VERIFYPEER, 1L)
         .Set(CURLOPT_SSL_VERIFYHOST, 2L)
         .Set(CURLOPT_NOSIGNAL, 1L)
-        // curl's connect time-out spans name resolution, connection and the TLS handshake.
-        // curl has one limit for name resolution and connecting, WinHTTP one for each.
+        // One curl limit spans name resolution, connection and the TLS handshake, where WinHTTP
+        // has one for resolving and one for connecting: it gets the two together.
         .Set(CURLOPT_CONNECTTIMEOUT_MS, HttpRules::kResolveTimeoutMs + HttpRules::kConnectTimeoutMs)
         .Set(CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond)
         .Set(CURLOPT_LOW_SPEED_TIME, kStallSeconds)
@@ -247,7 +247,8 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         response.error = std::string(HttpRules::kSendFailed) + std::to_string(CURLE_URL_MALFORMAT);
         return response;
     }
-    auto headers = BuildHeaderList(HttpRules::RequestHeaders(url, App().baseUrl, contentType));
+    auto headers =
+        BuildHeaderList(HttpRules::RequestHeaders(*cracked, url, App().baseUrl, contentType));
     Transfer transfer;
     transfer.handle = handle.get();
     if (!headers ||
@@ -267,7 +268,7 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
         response.status = static_cast<std::int32_t>(status);
         response.body = std::move(transfer.body);
-        response.ok = response.status >= 200 && response.status <= 299;
+        response.ok = HttpRules::IsSuccessStatus(response.status);
         return response;
     }
     const auto stage = RequestWasSent(handle.get(), body.size()) ? HttpRules::kReceiveFailed

@@ -163,6 +163,6 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         response.status = static_cast<std::int32_t>(status);
     }
     response.body = ReadBody(request.get());
-    response.ok = response.status >= 200 && response.status <= 299;
+    response.ok = HttpRules::IsSuccessStatus(response.status);
     return response;
 }

@@ -24,6 +24,10 @@ inline constexpr std::string_view kOpenRequestFailed = "WinHttpOpenRequest faile
 inline constexpr std::string_view kSendFailed = "WinHttpSendRequest failed: ";
 inline constexpr std::string_view kReceiveFailed = "WinHttpReceiveResponse failed: ";
 
+constexpr bool IsSuccessStatus(int status) {
+    return status >= 200 && status <= 299;
+}
+
 // The URL split the way WinHttpCrackUrl does it into buffers of 256 and 2048 characters, each with
 // room for its terminator (so a host of up to 255 and a path with query of up to 2047 characters);
 // http and https only, the scheme in any letter case; user information is dropped; an explicit

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/json_int32.h"
 #include "common/text.h"
 #include "service/http_client.h"
 #include "tenant_profile.h"
@@ -25,29 +26,11 @@ bool ReadText(const Json& source, const std::string& name, std::string& field) {
     return true;
 }
 
-// The platform's number as a signed 32-bit value. Integers keep their low 32 bits (what the
-// conversion does on every target); floating values are truncated toward zero, and one outside
-// the 32-bit range gives INT32_MIN, the x86 conversion's answer, instead of undefined behaviour.
-std::int32_t ToInt32(const Json& value) {
-    if (value.is_boolean()) return value.get<bool>() ? 1 : 0;
-    if (value.is_number_unsigned()) {
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value.get<std::uint64_t>()));
-    }
-    if (value.is_number_integer()) {
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value.get<std::int64_t>()));
-    }
-    const double number = value.get<double>();
-    constexpr double kBelowMin = -2147483649.0;
-    constexpr double kAboveMax = 2147483648.0;
-    if (!(number > kBelowMin && number < kAboveMax)) return INT32_MIN;
-    return static_cast<std::int32_t>(number);
-}
-
 bool ReadNumber(const Json& source, const std::string& name, std::int32_t& field) {
     const auto it = source.find(name);
     if (it == source.end() || it->is_null()) return true;
     if (!it->is_number() && !it->is_boolean()) return false;
-    field = ToInt32(*it);
+    field = it->is_boolean() ? (it->get<bool>() ? 1 : 0) : JsonInt32::FromNumber(*it);
     return true;
 }
 
@@ -64,9 +47,7 @@ std::string ErrorAnswerMessage(std::string_view body) {
 }  // namespace
 
 std::u16string NormalizeBaseUrl(std::u16string_view address) {
-    std::u16string text(address);
-    while (!text.empty() && (text.back() == u'/' || text.back() == u'\\'))
-        text.pop_back();
+    const std::u16string text(Text::TrimTrailingSlashes(address));
     if (text.empty()) return {};
     if (text.size() > 2 && text.find(u"://") != std::u16string::npos) return text;
     return u"https://" + text;

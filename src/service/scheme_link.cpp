@@ -40,27 +40,13 @@ class EnvelopeKey {
     std::array<char, kKeySize> bytes_{};
 };
 
-bool IsSlash(char16_t c) {
-    return c == u'/' || c == u'\\';
-}
-
-template <typename String>
-void StripTrailingSlashes(String& text) {
-    while (!text.empty() && IsSlash(static_cast<char16_t>(text.back())))
-        text.pop_back();
-}
-
 // A text that did not carry the scheme prefix is taken whole as the body.
 std::u16string BodyWithoutPrefix(std::u16string_view link) {
     std::u16string body = UrlDecode(link);
     for (auto& c : body) {
         if (c == u' ') c = u'+';
     }
-    StripTrailingSlashes(body);
-    std::size_t start = 0;
-    while (start < body.size() && IsSlash(body[start]))
-        ++start;
-    return body.substr(start);
+    return std::u16string(Text::TrimLeadingSlashes(Text::TrimTrailingSlashes(body)));
 }
 
 // Splits like repeated getline with ':' as delimiter: empty parts in the middle count, a
@@ -147,8 +133,8 @@ bool Decode(std::u16string_view link, std::string& errorCode, AppRecord& record)
     }
 
     Trace::Write("Decrypted OK. Domain: " + domain);
-    StripTrailingSlashes(domain);
-    record.baseUrl = Text::Utf8ToUtf16(domain);
+    // "/" and "\\" are ASCII, so trimming after the conversion is the same as before it.
+    record.baseUrl = Text::TrimTrailingSlashes(Text::Utf8ToUtf16(domain));
 
     const std::u16string contentLink = Text::Utf8ToUtf16(contentLinkId);
     if (IsDirectLink(contentLink)) {

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "common/json_int32.h"
 #include "common/number_parse.h"
 #include "common/text.h"
 #include "content/url_rules.h"
@@ -26,17 +27,7 @@ double RemoteVersion(const nlohmann::json& version) {
 
 // The flag counts when the value, as a 32-bit integer with any fraction dropped, is 1.
 bool IsRequiredValue(const nlohmann::json& value) {
-    if (value.is_number_integer() && !value.is_number_unsigned()) {
-        return static_cast<std::int32_t>(value.get<std::int64_t>()) == 1;
-    }
-    if (value.is_number_unsigned()) {
-        return static_cast<std::int32_t>(value.get<std::uint64_t>()) == 1;
-    }
-    if (value.is_number_float()) {
-        const double number = value.get<double>();
-        // Out-of-range values have no 32-bit form (the hardware conversion gives INT_MIN).
-        return number >= 1.0 && number < 2.0;
-    }
+    if (value.is_number()) return JsonInt32::FromNumber(value) == 1;
     if (value.is_string()) return value.get_ref<const std::string&>() == "1";
     return false;
 }
