@@ -102,7 +102,7 @@ std::string DecryptEnvelope(std::string_view text, std::string_view key) {
     // raise the library's type error), which only the mutable accessor does without undefined
     // behaviour.
     nlohmann::json envelope = nlohmann::json::parse(decoded.begin(), decoded.end(), nullptr, false);
-    if (envelope.is_discarded()) throw std::runtime_error("Failed to parse AES envelope JSON");
+    if (envelope.is_discarded()) throw std::runtime_error(Failure::kParseJson);
 
     const auto ivText = envelope["iv"].get<std::string>();
     const auto valueText = envelope["value"].get<std::string>();
@@ -113,7 +113,7 @@ std::string DecryptEnvelope(std::string_view text, std::string_view key) {
     if (!tag.empty()) {
         const Bytes digest = HmacSha256(ivText + valueText, key);
         if (!TagMatches(HexEncode(digest), tag)) {
-            throw std::runtime_error("MAC verification failed — data may be tampered");
+            throw std::runtime_error(Failure::kMacMismatch);
         }
     }
 

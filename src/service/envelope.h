@@ -12,6 +12,21 @@ namespace Envelope {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Failure texts, the same on both platforms (they read as the Windows stages that fail).
+namespace Failure {
+inline constexpr const char* kParseJson = "Failed to parse AES envelope JSON";
+inline constexpr const char* kMacMismatch = "MAC verification failed — data may be tampered";
+inline constexpr const char* kOpenAes = "BCryptOpenAlgorithmProvider failed";
+inline constexpr const char* kSetCbc = "BCryptSetProperty CBC failed";
+inline constexpr const char* kGenerateKey = "BCryptGenerateSymmetricKey failed";
+inline constexpr const char* kDecryptSizeQuery = "BCryptDecrypt (size query) failed";
+inline constexpr const char* kDecrypt = "BCryptDecrypt failed";
+inline constexpr const char* kOpenHmac = "BCryptOpenAlgorithmProvider HMAC failed";
+inline constexpr const char* kCreateHash = "BCryptCreateHash failed";
+inline constexpr const char* kHashData = "BCryptHashData failed";
+inline constexpr const char* kFinishHash = "BCryptFinishHash failed";
+}  // namespace Failure
+
 // Stops at the first "=" or non-alphabet character; never fails.
 Bytes Base64Decode(std::string_view text);
 // Lower-case hex, two digits per byte.

@@ -64,17 +64,17 @@ ULONG SizeOf(std::size_t size) {
 Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) {
     AlgorithmProvider provider;
     if (!Succeeded(BCryptOpenAlgorithmProvider(provider.put(), BCRYPT_AES_ALGORITHM, nullptr, 0))) {
-        Fail("BCryptOpenAlgorithmProvider failed");
+        Fail(Failure::kOpenAes);
     }
     if (!Succeeded(BCryptSetProperty(provider.get(), BCRYPT_CHAINING_MODE,
                                      Writable(BCRYPT_CHAIN_MODE_CBC),
                                      SizeOf(sizeof(BCRYPT_CHAIN_MODE_CBC)), 0))) {
-        Fail("BCryptSetProperty CBC failed");
+        Fail(Failure::kSetCbc);
     }
     SymmetricKey keyHandle;
     if (!Succeeded(BCryptGenerateSymmetricKey(provider.get(), keyHandle.put(), nullptr, 0,
                                               Writable(key.data()), SizeOf(key.size()), 0))) {
-        Fail("BCryptGenerateSymmetricKey failed");
+        Fail(Failure::kGenerateKey);
     }
 
     // CNG advances the IV buffer in place, so each call gets a fresh copy of the envelope's IV.
@@ -83,7 +83,7 @@ Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) 
     if (!Succeeded(BCryptDecrypt(
             keyHandle.get(), Writable(ciphertext.data()), SizeOf(ciphertext.size()), nullptr,
             ivWork.data(), SizeOf(ivWork.size()), nullptr, 0, &needed, BCRYPT_BLOCK_PADDING))) {
-        Fail("BCryptDecrypt (size query) failed");
+        Fail(Failure::kDecryptSizeQuery);
     }
 
     Bytes plain(needed);
@@ -93,7 +93,7 @@ Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) 
                                  SizeOf(ciphertext.size()), nullptr, ivWork.data(),
                                  SizeOf(ivWork.size()), plain.data(), SizeOf(plain.size()),
                                  &written, BCRYPT_BLOCK_PADDING))) {
-        Fail("BCryptDecrypt failed");
+        Fail(Failure::kDecrypt);
     }
     plain.resize(written);
     return plain;
@@ -103,7 +103,7 @@ Bytes HmacSha256(std::string_view data, std::string_view key) {
     AlgorithmProvider provider;
     if (!Succeeded(BCryptOpenAlgorithmProvider(provider.put(), BCRYPT_SHA256_ALGORITHM, nullptr,
                                                BCRYPT_ALG_HANDLE_HMAC_FLAG))) {
-        Fail("BCryptOpenAlgorithmProvider HMAC failed");
+        Fail(Failure::kOpenHmac);
     }
     // Should the property read fail, the length stays 0 and finishing the hash reports it.
     DWORD digestLength = 0;
@@ -114,14 +114,14 @@ Bytes HmacSha256(std::string_view data, std::string_view key) {
     Hash hash;
     if (!Succeeded(BCryptCreateHash(provider.get(), hash.put(), nullptr, 0, Writable(key.data()),
                                     SizeOf(key.size()), 0))) {
-        Fail("BCryptCreateHash failed");
+        Fail(Failure::kCreateHash);
     }
     if (!Succeeded(BCryptHashData(hash.get(), Writable(data.data()), SizeOf(data.size()), 0))) {
-        Fail("BCryptHashData failed");
+        Fail(Failure::kHashData);
     }
     Bytes digest(digestLength);
     if (!Succeeded(BCryptFinishHash(hash.get(), digest.data(), SizeOf(digest.size()), 0))) {
-        Fail("BCryptFinishHash failed");
+        Fail(Failure::kFinishHash);
     }
     return digest;
 }

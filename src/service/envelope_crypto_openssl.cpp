@@ -59,33 +59,33 @@ const unsigned char* BytesOf(std::string_view text) {
 
 Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) {
     const EVP_CIPHER* cipher = CbcCipherForKey(key.size());
-    if (cipher == nullptr) Fail("BCryptGenerateSymmetricKey failed");
+    if (cipher == nullptr) Fail(Failure::kGenerateKey);
     // CNG's size query already refuses an empty or partial-block input when padding is asked
     // for.
     if (ciphertext.empty() || ciphertext.size() % kBlockSize != 0 ||
         ciphertext.size() > static_cast<std::size_t>(INT_MAX) - kBlockSize) {
-        Fail("BCryptDecrypt (size query) failed");
+        Fail(Failure::kDecryptSizeQuery);
     }
     // CNG checks the IV only when it decrypts: one whole block, or none (then zeros).
-    if (!iv.empty() && iv.size() != kBlockSize) Fail("BCryptDecrypt failed");
+    if (!iv.empty() && iv.size() != kBlockSize) Fail(Failure::kDecrypt);
     std::array<unsigned char, kBlockSize> ivBlock{};
     for (std::size_t i = 0; i < iv.size(); ++i)
         ivBlock[i] = iv[i];
 
     const CipherContext context(EVP_CIPHER_CTX_new());
-    if (!context) Fail("BCryptOpenAlgorithmProvider failed");
+    if (!context) Fail(Failure::kOpenAes);
     if (EVP_DecryptInit_ex(context.get(), cipher, nullptr, key.data(), ivBlock.data()) != 1) {
-        Fail("BCryptGenerateSymmetricKey failed");
+        Fail(Failure::kGenerateKey);
     }
     Bytes plain(ciphertext.size() + kBlockSize);
     int written = 0;
     if (EVP_DecryptUpdate(context.get(), plain.data(), &written, ciphertext.data(),
                           static_cast<int>(ciphertext.size())) != 1) {
-        Fail("BCryptDecrypt failed");
+        Fail(Failure::kDecrypt);
     }
     int tail = 0;
     if (EVP_DecryptFinal_ex(context.get(), plain.data() + written, &tail) != 1) {
-        Fail("BCryptDecrypt failed");
+        Fail(Failure::kDecrypt);
     }
     plain.resize(static_cast<std::size_t>(written) + static_cast<std::size_t>(tail));
     return plain;
@@ -93,24 +93,24 @@ Bytes AesCbcDecrypt(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) 
 
 Bytes HmacSha256(std::string_view data, std::string_view key) {
     const Mac mac(EVP_MAC_fetch(nullptr, OSSL_MAC_NAME_HMAC, nullptr));
-    if (!mac) Fail("BCryptOpenAlgorithmProvider HMAC failed");
+    if (!mac) Fail(Failure::kOpenHmac);
     const MacContext context(EVP_MAC_CTX_new(mac.get()));
-    if (!context) Fail("BCryptCreateHash failed");
+    if (!context) Fail(Failure::kCreateHash);
 
     char digestName[] = "SHA256";
     const std::array<OSSL_PARAM, 2> params{
         OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digestName, 0),
         OSSL_PARAM_construct_end()};
     if (EVP_MAC_init(context.get(), BytesOf(key), key.size(), params.data()) != 1) {
-        Fail("BCryptCreateHash failed");
+        Fail(Failure::kCreateHash);
     }
     if (EVP_MAC_update(context.get(), BytesOf(data), data.size()) != 1) {
-        Fail("BCryptHashData failed");
+        Fail(Failure::kHashData);
     }
     Bytes digest(EVP_MAX_MD_SIZE);
     std::size_t length = 0;
     if (EVP_MAC_final(context.get(), digest.data(), &length, digest.size()) != 1) {
-        Fail("BCryptFinishHash failed");
+        Fail(Failure::kFinishHash);
     }
     digest.resize(length);
     return digest;
