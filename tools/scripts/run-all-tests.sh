@@ -76,6 +76,9 @@ run_programs() {  # layer preset pattern runner
 }
 
 wine_environment() {
+    # Wine maps Windows file names to Unix ones through the locale's character set; without a
+    # UTF-8 locale no non-ASCII path can exist.
+    export LC_ALL=C.UTF-8
     export WINEPREFIX="$root/build/windows-x64/.wine" WINEARCH=win64 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
