@@ -81,13 +81,17 @@ wine_environment() {
     export LC_ALL=C.UTF-8
     export WINEPREFIX="$root/build/windows-x64/.wine" WINEARCH=win64 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        mkdir -p "$WINEPREFIX"
-        wine wineboot -i >/dev/null 2>&1
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+    # The first Wine program starts the prefix's background services, which inherit its output
+    # pipes: if that were a test, CTest would wait on the pipes until its time-out. Start them
+    # here, with their output going nowhere.
+    wine wineboot >/dev/null 2>    wine wineboot -i >/dev/null 2>&11
+    if [ ! -f "$WINEPREFIX/.orbis-configured" ]; then
         wine winecfg -v win10 >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        touch "$WINEPREFIX/.orbis-configured"
     fi
-    wineserver -p
 }
 
 for layer in $layers; do
