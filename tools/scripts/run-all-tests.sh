@@ -86,7 +86,7 @@ wine_environment() {
     # The first Wine program starts the prefix's background services, which inherit its output
     # pipes: if that were a test, CTest would wait on the pipes until its time-out. Start them
     # here, with their output going nowhere.
-    wine wineboot >/dev/null 2>    wine wineboot -i >/dev/null 2>&11
+    wine wineboot >/dev/null 2>&1
     if [ ! -f "$WINEPREFIX/.orbis-configured" ]; then
         wine winecfg -v win10 >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
