@@ -32,14 +32,15 @@ build_preset() {  # preset log
     { cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs"; } >"$2" 2>&1
 }
 
-run_ctest_layer() {  # layer preset
+run_ctest_layer() {  # layer preset [extra ctest arguments]
     local layer="$1" preset="$2" log="$logs/$1.log"
+    shift 2
     if ! build_preset "$preset" "$log"; then
         echo "[$layer] build failed, see $log"; tail -30 "$log"
         record "$layer" 0 1
         return
     fi
-    ctest --preset "$preset" -j "$jobs" --timeout 300 >>"$log" 2>&1
+    ctest --preset "$preset" -j "$jobs" --timeout 300 "$@" >>"$log" 2>&1
     local line
     line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)"
     if [ -z "$line" ]; then
@@ -102,7 +103,9 @@ for layer in $layers; do
             run_ctest_layer sanitizers linux-asan ;;
     wine)
         wine_environment
-        run_ctest_layer wine windows-x64
+        # Now and then Wine fails to start a process at all (no output, exit in milliseconds);
+        # such a test gets one more run. A real failure fails twice.
+        run_ctest_layer wine windows-x64 --repeat until-pass:2
         wineserver -k 2>/dev/null || true
         ;;
     fuzz)
