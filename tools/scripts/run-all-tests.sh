@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test layer and ends with one line "N passed, N failed".
 #   native      unit and adapter tests, Linux debug build (warnings are errors)
+#   e2e         the Linux application under Xvfb against the demo platform (screenshots in
+#               build/linux-e2e/e2e-artifacts)
 #   sanitizers  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
 #   wine        the portable core and the Windows adapters, cross-compiled, under Wine
 #   fuzz        every libFuzzer target for a few seconds
@@ -16,7 +18,7 @@ cd "$root"
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 fuzz_seconds="${FUZZ_SECONDS:-5}"
-layers="${LAYERS:-format native sanitizers wine fuzz demo bench}"
+layers="${LAYERS:-format native e2e sanitizers wine fuzz demo bench}"
 jobs="$(nproc)"
 total_passed=0
 total_failed=0
@@ -98,6 +100,7 @@ wine_environment() {
 for layer in $layers; do
     case "$layer" in
     native) run_ctest_layer native linux-debug ;;
+    e2e) run_ctest_layer e2e linux-e2e ;;
     sanitizers)
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
             run_ctest_layer sanitizers linux-asan ;;

@@ -1,0 +1,127 @@
+// Entry point of the Linux application: prepares Chromium's environment, creates the Qt
+// application and runs the shared start-up sequence over the Qt implementations of its steps.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QJsonObject>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app_record.h"
+#include "app/command_line.h"
+#include "app/desktop_ui.h"
+#include "app/instance_lock.h"
+#include "app/splash.h"
+#include "app/splash_layout.h"
+#include "app/startup.h"
+#include "app/url_protocol.h"
+#include "common/platform_paths.h"
+#include "common/text.h"
+#include "host/app_windows_qt.h"
+#include "host/browser_arguments.h"
+#include "host/e2e_hooks_qt.h"
+#include "service/scheme_link.h"
+#include "update/update_check.h"
+
+namespace {
+
+// Chromium reads its switches once, when the first web engine object appears; they go on the
+// command line after --webEngineArgs. QTWEBENGINE_CHROMIUM_FLAGS is cleared because, when it is
+// set at all, Qt ignores those command-line switches.
+std::vector<std::string> ChromiumArguments(const char* program) {
+    if (geteuid() == 0) {
+        // Chromium's sandbox refuses to run as root.
+        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    }
+    unsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
+    unsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    std::vector<std::string> arguments{program, "--webEngineArgs"};
+    for (const std::u16string& entry : BrowserArguments::Switches()) {
+        arguments.push_back(Text::Utf16ToUtf8(entry));
+    }
+    for (const QString& extra : E2eHooks::ExtraChromiumArguments()) {
+        arguments.push_back(extra.toStdString());
+    }
+    return arguments;
+}
+
+UpdatePromptOperations UpdatePromptOnDesktop() {
+    UpdatePromptOperations operations;
+    operations.showMessage = ShowMessageBox;
+    // No updater exists for this platform yet: the prompt falls back to the browser.
+    operations.startUpdater = [](const std::u16string&) { return false; };
+    operations.openInBrowser = OpenInDesktopBrowser;
+    return operations;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::u16string> arguments;
+    std::u16string rawCommandLine;
+    for (int i = 0; i < argc; ++i) {
+        arguments.push_back(Text::Utf8ToUtf16(argv[i]));
+        if (i > 0) {
+            rawCommandLine += (i > 1 ? u" " : u"") + arguments.back();
+        }
+    }
+
+    std::vector<std::string> chromium = ChromiumArguments(argc > 0 ? argv[0] : "orbis-campus");
+    std::vector<char*> qtArgv;
+    for (std::string& entry : chromium) {
+        qtArgv.push_back(entry.data());
+    }
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(chromium.size());
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(qtArgc, qtArgv.data());
+    application.setQuitOnLastWindowClosed(false);
+    application.setApplicationName(QString::fromStdU16String(App().displayName));
+
+    QWidget* loadingWindow = nullptr;
+    StartupOperations operations;
+    operations.showMessage = ShowMessageBox;
+    operations.acquireInstanceLock = AcquireInstanceLock;
+    operations.showSplash = [] { ShowSplash(kSplashDefaultMaxWidth, kSplashDefaultMaxHeight); };
+    // Every Linux release the Qt build supports is current enough; there is no version gate.
+    operations.classifyOsVersion = [] { return 10; };
+    // Qt WebEngine is a package dependency, so there is no runtime to install.
+    operations.ensureRuntime = [] { return true; };
+    operations.checkForUpdate = [](double version, std::u16string_view base) {
+        return CheckForUpdate(version, base);
+    };
+    operations.promptForUpdate = [](bool required, std::u16string_view address,
+                                    const AppRecord& record) {
+        return PromptForUpdate(required, address, record, UpdatePromptOnDesktop());
+    };
+    operations.registerScheme = [] {
+        RegisterUrlProtocol(App().tenantId, StartupTexts::kSchemeDescription,
+                            PlatformPaths::ExecutablePath().u16string());
+    };
+    operations.openLoadingWindow = [&loadingWindow] {
+        loadingWindow = AppWindows::CreateLoadingWindow();
+    };
+    operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
+        return ParseSchemeArgs(link, error);
+    };
+    operations.createPlayerWindow = [&loadingWindow] {
+        return AppWindows::CreatePlayerWindow(loadingWindow);
+    };
+    operations.createInitScreen = [](bool& hostCreated) {
+        return AppWindows::CreateInitScreen(hostCreated);
+    };
+    operations.runMessageLoop = [] { return QApplication::exec(); };
+    operations.shutdown = [] {
+        AppWindows::DestroyHosts();
+        CloseSplash();
+    };
+
+    const LinkChoice choice = ChooseLink(arguments, rawCommandLine);
+    E2eHooks::LogEvent("start", {{"mode", choice.mode == RunMode::Player ? "player" : "init"}});
+    const int exitCode = RunStartup(arguments, rawCommandLine, App(), operations);
+    E2eHooks::LogEvent("exit", {{"code", exitCode}});
+    delete loadingWindow;
+    return exitCode;
+}

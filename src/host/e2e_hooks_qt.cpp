@@ -1,0 +1,210 @@
+#ifdef ORBIS_E2E_HOOKS
+#include "host/e2e_hooks_qt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QWidget>
+
+namespace E2eHooks {
+namespace {
+
+QString Env(const char* name) {
+    return qEnvironmentVariable(name);
+}
+
+QFile& LogFile() {
+    static QFile file(Env("ORBIS_E2E_LOG"));
+    if (!file.isOpen() && !file.fileName().isEmpty()) {
+        file.open(QIODevice::Append | QIODevice::WriteOnly);
+    }
+    return file;
+}
+
+QJsonObject WindowState(QWidget* window) {
+    QJsonObject state;
+    state.insert("title", window->windowTitle());
+    state.insert("width", window->width());
+    state.insert("height", window->height());
+    state.insert("x", window->x());
+    state.insert("y", window->y());
+    state.insert("visible", window->isVisible());
+    state.insert("fullscreen", window->isFullScreen());
+    state.insert("minimized", window->isMinimized());
+    return state;
+}
+
+// Runs the steps of ORBIS_E2E_STEPS one after another; asynchronous steps continue from their
+// completion callbacks.
+class StepRunner {
+  public:
+    StepRunner(QWidget* window, QWebEngineView* view, QJsonArray steps)
+        : window_(window), view_(view), steps_(std::move(steps)) {}
+
+    void Next() {
+        if (!window_ || !view_ || index_ >= steps_.size()) {
+            return;
+        }
+        const QJsonObject step = steps_.at(index_++).toObject();
+        if (step.contains("wait")) {
+            QTimer::singleShot(step.value("wait").toInt(), [this] { Next(); });
+        } else if (step.contains("js")) {
+            const QString name = step.value("name").toString();
+            view_->page()->runJavaScript(step.value("js").toString(),
+                                         [this, name](const QVariant& v) {
+                                             Probe(name, QJsonValue::fromVariant(v));
+                                             Next();
+                                         });
+        } else if (step.contains("waitFor")) {
+            Poll(step.value("waitFor").toString(), step.value("name").toString(),
+                 step.value("timeout").toInt(5000));
+        } else if (step.contains("key")) {
+            SendKey(QKeySequence(step.value("key").toString()));
+            QTimer::singleShot(0, [this] { Next(); });
+        } else if (step.contains("screenshot")) {
+            const QString dir = Env("ORBIS_E2E_SCREENSHOT_DIR");
+            QDir().mkpath(dir);
+            const QString path = QDir(dir).filePath(step.value("screenshot").toString());
+            window_->grab().save(path);
+            LogEvent("screenshot", {{"path", path}});
+            QTimer::singleShot(0, [this] { Next(); });
+        } else if (step.contains("windowState")) {
+            LogEvent("window", WindowState(window_));
+            QTimer::singleShot(0, [this] { Next(); });
+        } else if (step.contains("quit")) {
+            window_->close();
+        } else {
+            Next();
+        }
+    }
+
+  private:
+    void Probe(const QString& name, const QJsonValue& result) {
+        LogEvent("probe", {{"name", name}, {"result", result}});
+    }
+
+    void Poll(const QString& expression, const QString& name, int remainingMs) {
+        view_->page()->runJavaScript(expression, [=, this](const QVariant& v) {
+            if (v.toBool()) {
+                Probe(name, true);
+                Next();
+            } else if (remainingMs <= 0) {
+                Probe(name, false);
+                Next();
+            } else {
+                QTimer::singleShot(100, [=, this] { Poll(expression, name, remainingMs - 100); });
+            }
+        });
+    }
+
+    void SendKey(const QKeySequence& sequence) {
+        if (sequence.isEmpty()) {
+            return;
+        }
+        const QKeyCombination combination = sequence[0];
+        QWidget* target = view_->focusProxy() ? view_->focusProxy() : view_.data();
+        target->setFocus();
+        QString text;
+        if (combination.key() >= Qt::Key_A && combination.key() <= Qt::Key_Z) {
+            const char letter = static_cast<char>('a' + (combination.key() - Qt::Key_A));
+            text = QString(QChar(letter));
+            if (combination.keyboardModifiers() & Qt::ShiftModifier) {
+                text = text.toUpper();
+            }
+        }
+        QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers(), text);
+        QKeyEvent release(QEvent::KeyRelease, combination.key(), combination.keyboardModifiers(),
+                          text);
+        QCoreApplication::sendEvent(target, &press);
+        QCoreApplication::sendEvent(target, &release);
+    }
+
+    QPointer<QWidget> window_;
+    QPointer<QWebEngineView> view_;
+    QJsonArray steps_;
+    qsizetype index_ = 0;
+};
+
+}  // namespace
+
+bool Active() {
+    return !Env("ORBIS_E2E_LOG").isEmpty();
+}
+
+void Log(const QJsonObject& event) {
+    QFile& file = LogFile();
+    if (file.isOpen()) {
+        file.write(QJsonDocument(event).toJson(QJsonDocument::Compact));
+        file.write("\n");
+        file.flush();
+    }
+}
+
+std::optional<MessageBoxResult> AnswerMessageBox(const MessageBoxRequest& request) {
+    if (!Active()) {
+        return std::nullopt;
+    }
+    LogEvent("messageBox", {{"caption", QString::fromStdU16String(request.caption)},
+                            {"text", QString::fromStdU16String(request.text)},
+                            {"flags", static_cast<qint64>(request.flags)}});
+    const QString answer = Env("ORBIS_E2E_BOX_ANSWER").toLower();
+    if (answer == "cancel") return MessageBoxResult::Cancel;
+    if (answer == "yes") return MessageBoxResult::Yes;
+    if (answer == "no") return MessageBoxResult::No;
+    return MessageBoxResult::Ok;
+}
+
+QStringList ExtraChromiumArguments() {
+    QStringList arguments;
+    for (const QString& line : Env("ORBIS_E2E_CHROMIUM_ARGS").split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            arguments << line.trimmed();
+        }
+    }
+    return arguments;
+}
+
+void AttachMainWindow(QWidget* window, QWebEngineView* view) {
+    if (!Active()) {
+        return;
+    }
+    const int timeout = Env("ORBIS_E2E_TIMEOUT_MS").toInt();
+    if (timeout > 0) {
+        QPointer<QWidget> guarded(window);
+        QTimer::singleShot(timeout, [guarded] {
+            LogEvent("timeout");
+            if (guarded) {
+                guarded->close();
+            }
+        });
+    }
+    QFile stepsFile(Env("ORBIS_E2E_STEPS"));
+    if (stepsFile.fileName().isEmpty() || !stepsFile.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QJsonArray steps = QJsonDocument::fromJson(stepsFile.readAll()).array();
+    // One runner per process, started by the first finished main-frame load.
+    static StepRunner* runner = nullptr;
+    if (runner != nullptr) {
+        return;
+    }
+    runner = new StepRunner(window, view, steps);
+    auto started = std::make_shared<bool>(false);
+    QObject::connect(view, &QWebEngineView::loadFinished, view, [started](bool) {
+        if (!*started) {
+            *started = true;
+            runner->Next();
+        }
+    });
+}
+
+}  // namespace E2eHooks
+#endif

@@ -1,0 +1,350 @@
+#include "host/webview_host_qt.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEngineCertificateError>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <QWidget>
+#include <cerrno>
+#include <filesystem>
+
+#include "app/app_record.h"
+#include "common/text.h"
+#include "content/navigation_policy.h"
+#include "host/e2e_hooks_qt.h"
+#include "host/page_scripts.h"
+#include "host/webview_bridge_script.h"
+#include "host/webview_page_qt.h"
+#include "host/webview_status.h"
+
+namespace WebView {
+namespace {
+
+namespace Status = WebViewStatus;
+
+// errno values are reported the way system errors are on Windows, HRESULT_FROM_WIN32 style.
+Status::Result FromErrno(int error) {
+    return Status::FromSystemError(static_cast<std::uint32_t>(error < 0 ? 0 : error));
+}
+
+// Chromium's zoom and browser shortcuts stay with the host: zoom keys and Ctrl+wheel never reach
+// the page's zoom.
+class ViewKeyFilter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            const auto* wheel = static_cast<QWheelEvent*>(event);
+            if (wheel->modifiers() & Qt::ControlModifier) {
+                return true;
+            }
+        }
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool control = key->modifiers() & Qt::ControlModifier;
+            const int code = key->key();
+            if (control && (code == Qt::Key_Plus || code == Qt::Key_Minus ||
+                            code == Qt::Key_Equal || code == Qt::Key_0)) {
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QString BridgeScriptText() {
+    QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    QString text;
+    if (library.open(QIODevice::ReadOnly)) {
+        text = QString::fromUtf8(library.readAll());
+    }
+    return QString::fromStdU16String(WebViewBridge::BuildBridgeScript(text.toStdU16String()));
+}
+
+}  // namespace
+
+WebViewHost::WebViewHost() = default;
+
+WebViewHost::~WebViewHost() {
+    Shutdown(5000);
+    statusText.clear();
+}
+
+bool WebViewHost::Initialize(QWidget* window, const std::u16string& dataFolderBase, int attempts) {
+    shutDown_ = false;
+    parentWindow_ = window;
+    lastResult = 0;
+    statusText.clear();
+    if (window == nullptr || dataFolderBase.empty()) {
+        lastResult = Status::kInvalidArg;
+        statusText = std::u16string(Status::kInvalidParentOrFolder);
+        if (onInitialized) {
+            onInitialized(false, lastResult);
+        }
+        return false;
+    }
+    const std::u16string_view kind = Status::kRuntimeQtWebEngine;
+    const std::u16string version = QString::fromLatin1(qVersion()).toStdU16String();
+    const std::u16string folderBase = dataFolderBase + u"_QtWebEngine_Env6";
+    const std::u16string recoveryId =
+        Status::RecoveryId(static_cast<std::uint64_t>(getpid()),
+                           static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
+    Status::InitFailureRecord failures;
+    const int attemptCount = attempts < 1 ? 1 : attempts;
+    for (int attempt = 0; attempt < attemptCount; ++attempt) {
+        const std::u16string folder = Status::AttemptFolder(folderBase, recoveryId, attempt);
+        const std::string folderUtf8 = Text::Utf16ToUtf8(folder);
+        if (mkdir(folderUtf8.c_str(), 0700) != 0 && errno != EEXIST) {
+            failures.Record(FromErrno(errno), Status::kStageCreateUserDataFolder, folder);
+            continue;
+        }
+        const std::string probe = folderUtf8 + "/.zelvan_write_test";
+        const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            failures.Record(FromErrno(errno), Status::kStageUserDataFolderWriteTest, folder);
+            continue;
+        }
+        close(fd);
+        unlink(probe.c_str());
+        if (CreateBrowser(folder)) {
+            lastResult = 0;
+            statusText = Status::FormatInitSuccess(kind, version, folder);
+            if (onInitialized) {
+                onInitialized(true, 0);
+            }
+            return true;
+        }
+        failures.Record(Status::kFail, Status::kStageCreateEnvironmentCall, folder);
+        Shutdown(5000);
+        if (attempt + 1 < attemptCount) {
+            shutDown_ = false;
+        }
+    }
+    lastResult = failures.Reported();
+    statusText = Status::FormatInitFailure(failures, kind, version);
+    if (onInitialized) {
+        onInitialized(false, lastResult);
+    }
+    return false;
+}
+
+bool WebViewHost::CreateBrowser(const std::u16string& folder) {
+    const QString path = QString::fromStdU16String(folder);
+    const QString storageName = QString::fromStdU16String(
+        std::filesystem::path(Text::Utf16ToUtf8(folder)).filename().u16string());
+    profile_ = new QWebEngineProfile(storageName);
+    profile_->setPersistentStoragePath(path + QStringLiteral("/storage"));
+    profile_->setCachePath(path + QStringLiteral("/cache"));
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    interceptor_ = new RequestInterceptor(profile_);
+    interceptor_->decide = [this](const std::u16string& uri) {
+        return onResourceRequested ? onResourceRequested(uri) : RequestDecision{};
+    };
+    profile_->setUrlRequestInterceptor(interceptor_);
+
+    view_ = new QWebEngineView(parentWindow_);
+    page_ = new HostPage(profile_, view_);
+    page_->setBackgroundColor(QColor(0x12, 0x12, 0x12));
+    view_->setPage(page_);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Key and wheel events go to the view's inner render widget, created later: filter them
+    // application-wide for as long as the view lives.
+    qApp->installEventFilter(new ViewKeyFilter(view_));
+    if (parentWindow_->layout() == nullptr) {
+        auto* layout = new QVBoxLayout(parentWindow_);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    parentWindow_->layout()->addWidget(view_);
+    view_->show();
+    SetupEventHandlers();
+    return page_ != nullptr;
+}
+
+void WebViewHost::SetupEventHandlers() {
+    page_->onNavigationStarting = [this](const std::u16string& uri, bool& cancel) {
+        if (onNavigationStarting) {
+            onNavigationStarting(uri, cancel);
+        }
+    };
+    QObject::connect(page_, &QWebEnginePage::loadFinished, page_, [this](bool ok) {
+        E2eHooks::LogEvent("loadFinished", {{"url", page_->url().toString()}, {"ok", ok}});
+        if (onNavigationCompleted) {
+            onNavigationCompleted(ok, ok ? 0 : 1);
+        }
+    });
+    QObject::connect(page_, &QWebEnginePage::featurePermissionRequested, page_,
+                     [this](const QUrl& origin, QWebEnginePage::Feature feature) {
+                         PermissionKind kind = PermissionKind::Other;
+                         if (feature == QWebEnginePage::MediaAudioCapture) {
+                             kind = PermissionKind::Microphone;
+                         } else if (feature == QWebEnginePage::MediaVideoCapture ||
+                                    feature == QWebEnginePage::MediaAudioVideoCapture) {
+                             kind = PermissionKind::Camera;
+                         }
+                         const std::u16string uri = origin.toString().toStdU16String();
+                         const PermissionDecision decision =
+                             DecidePermission(kind, uri.empty() ? nullptr : &uri, App().baseUrl);
+                         // Other kinds keep the engine's own handling: no answer is given.
+                         if (decision != PermissionDecision::Default) {
+                             page_->setFeaturePermission(
+                                 origin, feature,
+                                 decision == PermissionDecision::Allow
+                                     ? QWebEnginePage::PermissionGrantedByUser
+                                     : QWebEnginePage::PermissionDeniedByUser);
+                         }
+                     });
+    QObject::connect(page_, &QWebEnginePage::newWindowRequested, page_,
+                     [this](QWebEngineNewWindowRequest& request) {
+                         const std::u16string uri =
+                             request.requestedUrl().toString().toStdU16String();
+                         if (!uri.empty() && view_ != nullptr) {
+                             Navigate(uri);
+                         }
+                     });
+    QObject::connect(page_, &QWebEnginePage::certificateError, page_,
+                     [](const QWebEngineCertificateError& error) {
+                         QWebEngineCertificateError refused = error;
+                         refused.rejectCertificate();
+                         E2eHooks::LogEvent("certificateError", {{"url", error.url().toString()}});
+                     });
+    QObject::connect(page_, &QWebEnginePage::fullScreenRequested, page_,
+                     [](QWebEngineFullScreenRequest request) { request.accept(); });
+    QObject::connect(page_, &QWebEnginePage::printRequested, page_,
+                     [this] { ShowSystemPrintDialog(); });
+
+    bridge_ = new PageBridge(page_);
+    bridge_->onMessage = [this](const std::u16string& text) {
+        if (onWebMessage) {
+            onWebMessage(text);
+        }
+    };
+    channel_ = new QWebChannel(page_);
+    channel_->registerObject(
+        QString::fromStdU16String(std::u16string(WebViewBridge::kChannelObjectName)), bridge_);
+    page_->setWebChannel(channel_, QWebEngineScript::MainWorld);
+    AddScriptOnDocumentCreated(BridgeScriptText().toStdU16String());
+    AddScriptOnDocumentCreated(PageScripts::ServiceWorkerBlockScript());
+}
+
+void WebViewHost::Shutdown(int) {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    // The page must go before its profile, or Chromium keeps the profile's browser context alive.
+    if (view_ != nullptr) {
+        view_->setPage(nullptr);
+    }
+    delete page_;
+    page_ = nullptr;
+    bridge_ = nullptr;
+    channel_ = nullptr;
+    delete view_;
+    view_ = nullptr;
+    delete profile_;
+    profile_ = nullptr;
+    interceptor_ = nullptr;
+}
+
+void WebViewHost::Resize(int width, int height) {
+    if (view_ != nullptr && width > 0 && height > 0) {
+        view_->resize(width, height);
+    }
+}
+
+void WebViewHost::RestoreVisibility() {
+    if (view_ != nullptr && parentWindow_ && !parentWindow_->isMinimized()) {
+        view_->show();
+    }
+}
+
+void WebViewHost::SetVisible(bool visible) {
+    if (view_ != nullptr) {
+        view_->setVisible(visible);
+    }
+}
+
+void WebViewHost::Navigate(const std::u16string& url) {
+    if (page_ != nullptr && MayNavigate(url, App().baseUrl)) {
+        page_->load(QUrl(QString::fromStdU16String(url)));
+    }
+}
+
+void WebViewHost::NavigateToString(const std::u16string& html) {
+    if (page_ != nullptr) {
+        page_->expectingGeneratedPage = true;
+        page_->setHtml(QString::fromStdU16String(html), QUrl(QStringLiteral("about:blank")));
+    }
+}
+
+void WebViewHost::GoBack() {
+    if (page_ != nullptr && page_->history()->canGoBack()) {
+        page_->triggerAction(QWebEnginePage::Back);
+    }
+}
+
+void WebViewHost::Reload() {
+    if (page_ != nullptr) {
+        page_->triggerAction(QWebEnginePage::Reload);
+    }
+}
+
+void WebViewHost::AddScriptOnDocumentCreated(const std::u16string& script) {
+    if (page_ == nullptr) {
+        return;
+    }
+    QWebEngineScript entry;
+    // Names keep registration order visible when inspecting the collection.
+    entry.setName(QStringLiteral("orbis-%1").arg(scriptCount_++, 3, 10, QLatin1Char('0')));
+    entry.setSourceCode(QString::fromStdU16String(script));
+    entry.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    entry.setWorldId(QWebEngineScript::MainWorld);
+    entry.setRunsOnSubFrames(true);
+    page_->scripts().insert(entry);
+}
+
+void WebViewHost::ApplyViewSettings() {
+    if (page_ == nullptr) {
+        return;
+    }
+    QWebEngineSettings* settings = page_->settings();
+    // The built-in PDF viewer needs plugins; without them a PDF turns into a download.
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    view_->setAcceptDrops(false);
+}
+
+void WebViewHost::ShowSystemPrintDialog() {
+    E2eHooks::LogEvent("printDialog");
+}
+
+void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {
+    if (bridge_ != nullptr) {
+        emit bridge_->messageToPage(QString::fromStdU16String(json));
+    }
+}
+
+}  // namespace WebView
