@@ -1,10 +1,14 @@
 // Entry point of the Linux application: prepares Chromium's environment, creates the Qt
 // application and runs the shared start-up sequence over the Qt implementations of its steps.
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <QApplication>
 #include <QDir>
 #include <QJsonObject>
+#include <QSocketNotifier>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -47,6 +51,36 @@ std::vector<std::string> ChromiumArguments(const char* program) {
     return arguments;
 }
 
+int terminationPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    // Only async-signal-safe work here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t written = write(terminationPipe[1], &byte, 1);
+}
+
+// A session that ends (logout, shutdown) sends SIGTERM: the windows then close the normal way,
+// so the browser profile is flushed and the exit code is that of a normal end.
+void CloseWindowsOnTermination(QApplication& application) {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [notifier] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(terminationPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        AppWindows::DestroyHosts();
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
 UpdatePromptOperations UpdatePromptOnDesktop() {
     UpdatePromptOperations operations;
     operations.showMessage = ShowMessageBox;
@@ -79,6 +113,7 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv.data());
     application.setQuitOnLastWindowClosed(false);
     application.setApplicationName(QString::fromStdU16String(App().displayName));
+    CloseWindowsOnTermination(application);
 
     QWidget* loadingWindow = nullptr;
     StartupOperations operations;
