@@ -157,6 +157,8 @@ int main(int argc, char** argv) {
     E2eHooks::LogEvent("start", {{"mode", choice.mode == RunMode::Player ? "player" : "init"}});
     const int exitCode = RunStartup(arguments, rawCommandLine, App(), operations);
     E2eHooks::LogEvent("exit", {{"code", exitCode}});
+    // The browser objects are released by deferred deletion; run it while Qt still exists.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete loadingWindow;
     return exitCode;
 }

@@ -80,7 +80,9 @@ class StepRunner {
             LogEvent("window", WindowState(window_));
             QTimer::singleShot(0, [this] { Next(); });
         } else if (step.contains("quit")) {
-            window_->close();
+            QTimer::singleShot(0, window_, [window = window_] {
+                if (window) window->close();
+            });
         } else {
             Next();
         }

@@ -248,17 +248,23 @@ void WebViewHost::Shutdown(int) {
         return;
     }
     shutDown_ = true;
-    // The page must go before its profile, or Chromium keeps the profile's browser context alive.
+    // Shutdown may be reached from inside one of the page's own signals (a window closed while a
+    // load finishes), so the objects go at the next turn of the event loop, page before view
+    // before profile: the profile must outlive its pages. The entry point flushes these
+    // deletions before the application object goes.
     if (view_ != nullptr) {
+        view_->hide();
         view_->setPage(nullptr);
     }
-    delete page_;
+    for (QObject* object : std::initializer_list<QObject*>{page_, view_, profile_}) {
+        if (object != nullptr) {
+            object->deleteLater();
+        }
+    }
     page_ = nullptr;
     bridge_ = nullptr;
     channel_ = nullptr;
-    delete view_;
     view_ = nullptr;
-    delete profile_;
     profile_ = nullptr;
     interceptor_ = nullptr;
 }
