@@ -142,6 +142,14 @@ void ApplyPlan(WebView::WebViewHost& host, const DisplayPlan& plan) {
     }
 }
 
+// Fullscreen is asked of the window manager, and the window is also given the screen's whole
+// area itself: without a window manager (or with one that ignores the request) it must still
+// cover the screen.
+void CoverScreen(QWidget* window, QScreen* screen) {
+    window->setGeometry(screen->geometry());
+    window->showFullScreen();
+}
+
 // Init fullscreen keeps the window's own placement to come back to.
 struct InitFullscreenState {
     bool active = false;
@@ -164,7 +172,7 @@ void ToggleInitFullscreen(QWidget* window) {
             return;
         }
         state.savedGeometry = window->saveGeometry();
-        window->showFullScreen();
+        CoverScreen(window, screen);
         state.active = true;
     }
     E2eHooks::LogEvent("command", {{"name", "initFullscreen"}, {"fullscreen", state.active}});
@@ -178,7 +186,10 @@ void TogglePlayerFullscreen() {
     const bool entering = !state.isFullscreen;
     state.isFullscreen = entering;
     if (entering) {
-        window->showFullScreen();
+        QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+        if (screen != nullptr) {
+            CoverScreen(window, screen);
+        }
     } else {
         window->showNormal();
         window->resize(kPlayerWidth, kPlayerHeight);

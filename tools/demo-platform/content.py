@@ -68,11 +68,20 @@ PAGE_HTML = _page(
     "window.chrome.webview.postMessage(\"pageLoaded\");\n});\n</script>\n")
 
 
+def _register_service_worker(path):
+    """The portal pages register their service worker, as the platform's own pages do."""
+    return ("<script>\nif ('serviceWorker' in navigator) {\n"
+            "  navigator.serviceWorker.register('%s').catch(function () {});\n}\n</script>\n" %
+            path)
+
+
 def portal_home(base):
     return _page(
         "Orbis Campus",
         "<h1>Orbis Campus</h1>\n<p id=\"portal-home\">Welcome to the demo portal.</p>\n"
-        "<p><a href=\"%s/portal/courses\">My courses</a></p>" % html.escape(base))
+        "<p><a id=\"courses-link\" href=\"%s/portal/courses\">My courses</a></p>" %
+        html.escape(base),
+        _register_service_worker("/front/sw.js"))
 
 
 def portal_courses(links):
@@ -83,4 +92,50 @@ def portal_courses(links):
     return _page(
         "My courses",
         "<h1>My courses</h1>\n<ul id=\"course-links\">\n%s\n</ul>\n"
-        "<p><a href=\"/portal/home\">Home</a></p>" % items)
+        "<p><a id=\"home-link\" href=\"/portal/home\">Home</a></p>" % items,
+        _register_service_worker("/front/sw.js"))
+
+
+# The platform's service workers. They only take control of their pages, which is all it takes for
+# a worker to sit between a page and the network; a desktop client is expected to keep them out.
+SERVICE_WORKER_JS = (
+    "self.addEventListener('install', function () { self.skipWaiting(); });\n"
+    "self.addEventListener('activate', function (event) {\n"
+    "  event.waitUntil(self.clients.claim());\n});\n"
+    "self.addEventListener('fetch', function () {});\n").encode("utf-8")
+
+# A worker that requests every address named by a "fetch" query parameter of its own URL and
+# reports each outcome ("<url> ok <status>" or "<url> failed") to its page: to the creating page
+# for a dedicated worker, to every client for a service worker. Shows what a worker can reach.
+WORKER_PROBE_JS = (
+    "(function () {\n"
+    "  var urls = new URLSearchParams(self.location.search).getAll('fetch');\n"
+    "  Promise.all(urls.map(function (url) {\n"
+    "    return fetch(url, {mode: 'no-cors', cache: 'no-store'}).then(\n"
+    "      function (r) { return url + ' ok ' + r.status; },\n"
+    "      function () { return url + ' failed'; });\n"
+    "  })).then(function (results) {\n"
+    "    if (typeof self.postMessage === 'function') { self.postMessage(results); return; }\n"
+    "    self.clients.matchAll({includeUncontrolled: true}).then(function (all) {\n"
+    "      all.forEach(function (c) { c.postMessage(results); });\n"
+    "    });\n"
+    "  });\n"
+    "})();\n").encode("utf-8")
+
+
+def portal_select_tenants(base):
+    """The platform's institution picker; the chosen institution's portal is the link target."""
+    return _page(
+        "Choose your institution",
+        "<h1>Choose your institution</h1>\n<ul id=\"tenants\">\n"
+        "<li><a href=\"%s/portal/home\">Orbis Campus</a></li>\n</ul>" % html.escape(base),
+        _register_service_worker("/select-tenants-sw.js"))
+
+
+def youtube_embed(video_id, origin):
+    """A stand-in for YouTube's embed player, for tests that resolve YouTube's host here."""
+    return _page(
+        "YouTube embed stand-in",
+        "<h1>Video <span id=\"video-id\">%s</span></h1>\n"
+        "<p>Embedded for <span id=\"embed-origin\">%s</span>.</p>" % (
+            html.escape(video_id), html.escape(origin)))

@@ -22,8 +22,13 @@ MALFORMED_MESSAGE = "The content link request is malformed."
 REVOKED_TOKEN = "revoked"
 
 WATERMARK = "learner@example.test"
+# Every character that means something in HTML or inside a JavaScript string literal, a line
+# break and right-to-left text: a client must show it literally, whichever page carries it.
+AWKWARD_WATERMARK = "O'Neil \"Ada\" <b>&amp;</b> \\ </script>\n\u0637\u0627\u0644\u0628"
 ZOOM_URL = "https://zoom.us/j/1234567890?pwd=demo"
 YOUTUBE_URL = "https://www.youtube.com/watch?v=dQw4w9WgXcQ&t=42"
+# Plain HTTP, so a test that resolves YouTube's host to this server gets the stand-in embed page.
+YOUTUBE_HTTP_URL = "http://www.youtube.com/embed/e2eVideo01"
 INSTALLER_URL = "https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe"
 SLOW_DELAY_S = 3.0
 
@@ -50,6 +55,11 @@ def catalogue(base):
         "page-1": ("embed_page", base + "/content/page.html", "", WATERMARK, 103),
         "youtube-1": ("video", "", YOUTUBE_URL, "", 104),
         "zoom-1": ("zoom", ZOOM_URL, "", "", 105),
+        "pdf-2": ("pdf", base + "/content/sample.pdf", "", AWKWARD_WATERMARK, 106),
+        "page-2": ("embed_page", base + "/content/page.html", "", AWKWARD_WATERMARK, 107),
+        # Kinds are case-sensitive: this one is not a PDF kind for the client.
+        "pdf-upper": ("PDF", base + "/content/sample.pdf", "", WATERMARK, 108),
+        "youtube-http": ("video", "", YOUTUBE_HTTP_URL, "", 109),
     }
 
 

@@ -31,6 +31,16 @@ DEMO_TOKEN = "demo-token"
 BYTE_PATTERN = bytes(i % 251 for i in range(251 * 256))  # whole cycles, so blocks line up
 
 
+SCRIPT_TYPE = "application/javascript; charset=utf-8"
+
+
+def is_service_worker_script(path):
+    """The platform's service-worker scripts: the portal's worker, the tenant picker's worker and
+    the worker's library chunks."""
+    return path in ("/front/sw.js", "/select-tenants-sw.js") or (
+        path.startswith("/front/workbox-") and path.endswith(".js"))
+
+
 class RequestLog:
     """One JSON line per request, appended and flushed at once so that a test reading the file
     right after its response sees its own request."""
@@ -323,8 +333,20 @@ class Handler(BaseHTTPRequestHandler):
         }
         if path in files:
             return api.respond(200, files[path][0], files[path][1])
+        if is_service_worker_script(path):
+            return api.respond(200, content.SERVICE_WORKER_JS, SCRIPT_TYPE,
+                               headers={"Service-Worker-Allowed": "/"})
+        if path == "/content/worker-probe.js":
+            return api.respond(200, content.WORKER_PROBE_JS, SCRIPT_TYPE,
+                               headers={"Service-Worker-Allowed": "/", "Cache-Control": "no-store"})
         if path in ("/", "/portal/home"):
             return api.respond(200, content.portal_home(base), api.HTML_TYPE)
+        if path.startswith("/embed/") and len(path) > len("/embed/"):
+            origin = query.get("origin", [""])[0]
+            return api.respond(200, content.youtube_embed(path[len("/embed/"):], origin),
+                               api.HTML_TYPE)
+        if path == "/portal/select-tenants":
+            return api.respond(200, content.portal_select_tenants(base), api.HTML_TYPE)
         if path == "/portal/courses":
             links = [("%s (%s)" % (cid, entry[0]), mint_link(key, DEMO_TOKEN, cid, base))
                      for cid, entry in api.catalogue(base).items()]

@@ -124,6 +124,46 @@ class DemoPlatformTest(unittest.TestCase):
         response, data = self.request("GET", "/no/such/path")
         self.assertEqual((response.status, json.loads(data)["error"]), (404, "Not found"))
 
+    def test_more_kinds_and_an_awkward_watermark(self):
+        status, answer = self.content_data("t", "pdf-2")
+        self.assertEqual((status, answer["data"]["type"], answer["data"]["id"]), (200, "pdf", 106))
+        watermark = answer["data"]["watermark"]
+        for piece in ("'", '"', "<b>", "&amp;", "\\", "</script>", "\n", "\u0637"):
+            self.assertIn(piece, watermark)
+        self.assertEqual(self.content_data("t", "page-2")[1]["data"]["watermark"], watermark)
+        self.assertEqual(self.content_data("t", "page-2")[1]["data"]["type"], "embed_page")
+        upper = self.content_data("t", "pdf-upper")[1]["data"]
+        self.assertEqual((upper["type"], upper["url"]),
+                         ("PDF", self.state["base"] + "/content/sample.pdf"))
+        video = self.content_data("t", "youtube-http")[1]["data"]
+        self.assertEqual((video["type"], video["video_url"], video["id"]),
+                         ("video", "http://www.youtube.com/embed/e2eVideo01", 109))
+        _, embed = self.request("GET", "/embed/e2eVideo01?origin=http%3a%2f%2fa%3Cb")
+        self.assertIn(b'id="video-id">e2eVideo01<', embed)
+        self.assertIn(b'id="embed-origin">http://a&lt;b<', embed)
+        self.assertEqual(self.request("GET", "/embed/")[0].status, 404)
+        # The courses page offers the new items too.
+        self.assertIn(b"pdf-upper (PDF)", self.request("GET", "/portal/courses")[1])
+
+    def test_service_workers_and_portal_pages(self):
+        for path in ("/front/sw.js", "/select-tenants-sw.js", "/front/workbox-6f1c.js"):
+            response, data = self.request("GET", path)
+            self.assertEqual(response.status, 200, path)
+            self.assertTrue(response.getheader("Content-Type").startswith(
+                "application/javascript"), path)
+            self.assertEqual(response.getheader("Service-Worker-Allowed"), "/")
+            self.assertIn(b"clients.claim()", data)
+        self.assertEqual(self.request("GET", "/front/workbox-6f1c.css")[0].status, 404)
+        self.assertEqual(self.request("GET", "/s/x/front/sw.js")[0].status, 200)
+        self.assertIn(b"register('/front/sw.js')", self.request("GET", "/portal/home")[1])
+        self.assertIn(b"register('/front/sw.js')", self.request("GET", "/portal/courses")[1])
+        _, picker = self.request("GET", "/portal/select-tenants")
+        self.assertIn(b"register('/select-tenants-sw.js')", picker)
+        self.assertIn((self.state["base"] + "/portal/home").encode(), picker)
+        response, probe = self.request("GET", "/content/worker-probe.js?fetch=/x")
+        self.assertEqual(response.getheader("Cache-Control"), "no-store")
+        self.assertIn(b"getAll('fetch')", probe)
+
     def test_test_endpoints(self):
         response, data = self.request("GET", "/_test/chunked")
         self.assertEqual(response.getheader("Transfer-Encoding"), "chunked")
