@@ -152,4 +152,22 @@ bool EndsWith(std::u16string_view text, std::u16string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
+bool MatchesFoldedAt(std::u16string_view text, std::size_t at, std::u16string_view lowerPart) {
+    if (at > text.size() || text.size() - at < lowerPart.size()) return false;
+    for (std::size_t i = 0; i < lowerPart.size(); ++i) {
+        if (ToLowerAscii(text[at + i]) != lowerPart[i]) return false;
+    }
+    return true;
+}
+
+bool ContainsFolded(std::u16string_view text, std::u16string_view lowerPart) {
+    if (lowerPart.empty()) return true;
+    if (text.size() < lowerPart.size()) return false;
+    const std::size_t last = text.size() - lowerPart.size();
+    for (std::size_t at = 0; at <= last; ++at) {
+        if (MatchesFoldedAt(text, at, lowerPart)) return true;
+    }
+    return false;
+}
+
 }  // namespace Text

@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers shared by every layer. UTF-16 (std::u16string) is what meets Win32, WebView2 and
 // Qt; std::string holds UTF-8 or raw bytes.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ constexpr char ToLowerAscii(char c) {
 }
 std::u16string ToLowerAscii(std::u16string_view text);
 std::string ToLowerAscii(std::string_view text);
+
+// Searches that give the same answer as searching a lower-cased copy of `text` for `lowerPart`
+// (which must already be lower case), without making the copy: they run on every request.
+bool MatchesFoldedAt(std::u16string_view text, std::size_t at, std::u16string_view lowerPart);
+bool ContainsFolded(std::u16string_view text, std::u16string_view lowerPart);
 
 bool StartsWith(std::u16string_view text, std::u16string_view prefix);
 

@@ -25,8 +25,9 @@ struct YouTubeNames {
 const YouTubeNames& YouTube() {
     static const YouTubeNames names = [] {
         YouTubeNames built;
-        built.mainDomain = Text::Widen(Tenant::YouTubeMainDomain());
-        built.shortDomain = Text::Widen(Tenant::YouTubeShortDomain());
+        // Lower case, as the folded searches require.
+        built.mainDomain = Text::ToLowerAscii(Text::Widen(Tenant::YouTubeMainDomain()));
+        built.shortDomain = Text::ToLowerAscii(Text::Widen(Tenant::YouTubeShortDomain()));
         built.shortLinkPrefix = built.shortDomain + u"/";
         built.embedBase = Text::Widen(Tenant::YouTubeEmbedBase());
         return built;
@@ -41,7 +42,7 @@ struct ZoomNames {
 
 const ZoomNames& Zoom() {
     static const ZoomNames names = [] {
-        const std::u16string domain = Text::Widen(Tenant::ZoomMainDomain());
+        const std::u16string domain = Text::ToLowerAscii(Text::Widen(Tenant::ZoomMainDomain()));
         return ZoomNames{u"." + domain, u"//" + domain};
     }();
     return names;
@@ -82,14 +83,15 @@ std::u16string EmbedWithOrigin(std::u16string_view url, std::u16string_view base
 
 }  // namespace
 
+// Both run on every request of the player window: no lower-cased copy is made.
 bool IsYouTubeUrl(std::u16string_view url) {
-    const std::u16string lower = Text::ToLowerAscii(url);
-    return Contains(lower, YouTube().mainDomain) || Contains(lower, YouTube().shortDomain);
+    return Text::ContainsFolded(url, YouTube().mainDomain) ||
+           Text::ContainsFolded(url, YouTube().shortDomain);
 }
 
 bool IsZoomUrl(std::u16string_view url) {
-    const std::u16string lower = Text::ToLowerAscii(url);
-    return Contains(lower, Zoom().afterDot) || Contains(lower, Zoom().afterSlash);
+    return Text::ContainsFolded(url, Zoom().afterDot) ||
+           Text::ContainsFolded(url, Zoom().afterSlash);
 }
 
 std::u16string NormalizeYouTubeUrl(std::u16string_view url, std::u16string_view base) {

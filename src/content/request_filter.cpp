@@ -18,18 +18,11 @@ constexpr auto npos = std::u16string_view::npos;
 constexpr std::array<std::u16string_view, 3> kServiceWorkerMarkers = {
     u"/front/sw.js", u"/select-tenants-sw.js", u"/front/workbox-"};
 
-bool HasFoldedAt(std::u16string_view text, std::size_t at, std::u16string_view lowerPart) {
-    return text.size() - at >= lowerPart.size() &&
-           std::equal(
-               lowerPart.begin(), lowerPart.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
-               [](char16_t part, char16_t unit) { return part == Text::ToLowerAscii(unit); });
-}
-
 // Same answer as searching a lower-cased copy, without making one: only a '/' can start a marker.
 bool HasServiceWorkerMarker(std::u16string_view uri) {
     for (std::size_t at = uri.find(u'/'); at != npos; at = uri.find(u'/', at + 1)) {
         for (const std::u16string_view marker : kServiceWorkerMarkers) {
-            if (HasFoldedAt(uri, at, marker)) return true;
+            if (Text::MatchesFoldedAt(uri, at, marker)) return true;
         }
     }
     return false;

@@ -61,3 +61,23 @@ TEST(LeadingDouble, ReadsLikeTheClassicLocaleConversion) {
 }
 
 }  // namespace
+
+TEST(TextFoldedSearch, AgreesWithSearchingALowerCasedCopy) {
+    const std::u16string texts[] = {u"", u"a", u"HTTPS://WWW.YouTube.COM/watch", u"xYOUTUBE.CO",
+                                    u"youtube.com", u"ÄYOUTUBE.COM", u"Youtube.Comyoutube.com"};
+    const std::u16string parts[] = {u"", u"youtube.com", u"e.c", u"ä", u"x"};
+    for (const auto& text : texts) {
+        for (const auto& part : parts) {
+            const bool expected = Text::ToLowerAscii(text).find(part) != std::u16string::npos;
+            EXPECT_EQ(Text::ContainsFolded(text, part), expected)
+                << Text::Utf16ToUtf8(text) << " / " << Text::Utf16ToUtf8(part);
+        }
+    }
+}
+
+TEST(TextFoldedSearch, MatchAtAPositionStaysInsideTheText) {
+    EXPECT_TRUE(Text::MatchesFoldedAt(u"/FRONT/sw.js", 0, u"/front/"));
+    EXPECT_FALSE(Text::MatchesFoldedAt(u"/front", 0, u"/front/"));
+    EXPECT_FALSE(Text::MatchesFoldedAt(u"/front/", 8, u""));
+    EXPECT_TRUE(Text::MatchesFoldedAt(u"/front/", 7, u""));
+}
