@@ -93,6 +93,7 @@ UpdatePromptOperations UpdatePromptOnDesktop() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    E2eHooks::LogEvent("launch");
     std::vector<std::u16string> arguments;
     std::u16string rawCommandLine;
     for (int i = 0; i < argc; ++i) {

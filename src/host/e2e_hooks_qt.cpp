@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,6 +20,16 @@ namespace {
 
 QString Env(const char* name) {
     return qEnvironmentVariable(name);
+}
+
+// Milliseconds since the hooks were first used (the "launch" event, at the top of main).
+QElapsedTimer& ProcessClock() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock;
 }
 
 QFile& LogFile() {
@@ -144,7 +155,9 @@ bool Active() {
 void Log(const QJsonObject& event) {
     QFile& file = LogFile();
     if (file.isOpen()) {
-        file.write(QJsonDocument(event).toJson(QJsonDocument::Compact));
+        QJsonObject stamped = event;
+        stamped.insert("ms", static_cast<double>(ProcessClock().nsecsElapsed()) / 1e6);
+        file.write(QJsonDocument(stamped).toJson(QJsonDocument::Compact));
         file.write("\n");
         file.flush();
     }

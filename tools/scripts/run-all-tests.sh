@@ -7,7 +7,7 @@
 #   wine        the portable core and the Windows adapters, cross-compiled, under Wine
 #   fuzz        every libFuzzer target for a few seconds
 #   demo        the demo platform's own tests
-#   bench       the benchmarks build and run once (numbers in build/test-logs)
+#   bench       the benchmarks build and run once (numbers in build/test-logs/bench*.log)
 #   format      every C++ file matches the repository's .clang-format
 # Environment: FUZZ_SECONDS (default 5), LAYERS (default all of the above).
 set -uo pipefail
@@ -136,6 +136,8 @@ for layer in $layers; do
     bench)
         bench_one() { "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
         run_programs bench linux-release "$root/build/linux-release/tests/bench/bench_*" bench_one
+        # The application against a bare Qt WebEngine program (needs the demo tenant's port 47810).
+        run_programs bench-app linux-e2e "$root/build/linux-e2e/tests/bench/bench_qt_*" bench_one
         ;;
     format)
         unformatted="$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -Eo '^[^:]+\.(cpp|h)' | sort -u)"
