@@ -63,8 +63,13 @@ TEST(LeadingDouble, ReadsLikeTheClassicLocaleConversion) {
 }  // namespace
 
 TEST(TextFoldedSearch, AgreesWithSearchingALowerCasedCopy) {
-    const std::u16string texts[] = {u"", u"a", u"HTTPS://WWW.YouTube.COM/watch", u"xYOUTUBE.CO",
-                                    u"youtube.com", u"ÄYOUTUBE.COM", u"Youtube.Comyoutube.com"};
+    const std::u16string texts[] = {u"",
+                                    u"a",
+                                    u"HTTPS://WWW.YouTube.COM/watch",
+                                    u"xYOUTUBE.CO",
+                                    u"youtube.com",
+                                    u"ÄYOUTUBE.COM",
+                                    u"Youtube.Comyoutube.com"};
     const std::u16string parts[] = {u"", u"youtube.com", u"e.c", u"ä", u"x"};
     for (const auto& text : texts) {
         for (const auto& part : parts) {
