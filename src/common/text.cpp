@@ -163,9 +163,16 @@ bool MatchesFoldedAt(std::u16string_view text, std::size_t at, std::u16string_vi
 bool ContainsFolded(std::u16string_view text, std::u16string_view lowerPart) {
     if (lowerPart.empty()) return true;
     if (text.size() < lowerPart.size()) return false;
+    // Only positions whose first unit matches in either case are compared in full.
+    const char16_t first = lowerPart[0];
+    const char16_t firstUpper =
+        (first >= u'a' && first <= u'z') ? static_cast<char16_t>(first - (u'a' - u'A')) : first;
     const std::size_t last = text.size() - lowerPart.size();
     for (std::size_t at = 0; at <= last; ++at) {
-        if (MatchesFoldedAt(text, at, lowerPart)) return true;
+        const char16_t unit = text[at];
+        if ((unit == first || unit == firstUpper) && MatchesFoldedAt(text, at, lowerPart)) {
+            return true;
+        }
     }
     return false;
 }
