@@ -122,8 +122,8 @@ void ShowAndRaise(QWidget* window) {
     window->update();
 }
 
-void ReportBrowserFailure(QWidget* window, const WebView::WebViewHost& host) {
-    (void)window;
+// Unowned like every other box of the application; topmost, so it comes up above the window.
+void ReportBrowserFailure(const WebView::WebViewHost& host) {
     CloseSplash();
     ShowMessageBox({WebViewStatus::InitFailureBoxText(host.statusText),
                     std::u16string(WebViewStatus::kInitFailedCaption),
@@ -315,7 +315,7 @@ bool CreatePlayerWindow(QWidget* window) {
         E2eHooks::LogEvent("contentShown");
     };
     if (!host.Initialize(window, DataFolderBase(RunMode::Player), 1)) {
-        ReportBrowserFailure(window, host);
+        ReportBrowserFailure(host);
         return false;
     }
     E2eHooks::AttachMainWindow(window, host.view());
@@ -353,7 +353,7 @@ bool CreateInitScreen(bool& hostCreated) {
         ApplyPlan(host, PlanInitDisplay());
     };
     if (!host.Initialize(window, DataFolderBase(RunMode::Init), 1)) {
-        ReportBrowserFailure(window, host);
+        ReportBrowserFailure(host);
         return false;
     }
     E2eHooks::AttachMainWindow(window, host.view());

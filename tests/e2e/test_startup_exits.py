@@ -1,4 +1,5 @@
 """Start-up: the run-mode choice, links that cannot be shown, and one process per run mode."""
+import os
 import unittest
 
 import harness
@@ -87,6 +88,38 @@ class StartupExitsTest(harness.AppTestCase):
         self.assertRanCleanly(again, 0)
         self.assertEqual(len(again.of("contentShown")), 1, again.describe())
 
+    def test_browser_that_cannot_start_is_reported_and_ends_with_1(self):
+        # A plain file where the application's data folder belongs: the profile folder cannot
+        # be made (even as root), so the browser never starts.
+        user = self.user()
+        with open(os.path.join(user.paths["XDG_DATA_HOME"], harness.DISPLAY_NAME), "w") as f:
+            f.write("not a folder")
+        page = self.demo.base + "/content/page.html?e2e=" + harness.unique("nobrowser")
+        for args, name in (([self.mint(page)], "player"), ([], "init")):
+            result = self.run_app(args, steps=[], name=name, user=user)
+            self.assertRanCleanly(result, 1)
+            text = self.assertSingleBox(result, "WebView2 Error",
+                                        harness.MB_ICONERROR | BOX_FLAGS)
+            self.assertTrue(text.startswith(
+                "Failed to initialize WebView2.\n\nWebView2 initialization failed. First=0x8007"),
+                text)
+            self.assertIn(" at CreateUserDataFolder; last=", text)
+            self.assertIn("; runtime=QtWebEngine ", text)
+            self.assertEqual(result.of("contentShown") + result.of("loadFinished"), [])
+
+    def test_every_start_points_the_scheme_at_this_executable(self):
+        user = self.user()
+        result = self.run_app([], steps=[], name="init", user=user)
+        self.assertRanCleanly(result, 0)
+        applications = os.path.join(user.paths["XDG_DATA_HOME"], "applications")
+        with open(os.path.join(applications, "orbiscampus-handler.desktop"),
+                  encoding="utf-8") as f:
+            entry = f.read()
+        self.assertIn("MimeType=x-scheme-handler/orbiscampus;", entry)
+        self.assertIn('Exec="%s" %%u' % os.path.realpath(self.binary), entry)
+        with open(os.path.join(user.paths["XDG_CONFIG_HOME"], "mimeapps.list"),
+                  encoding="utf-8") as f:
+            self.assertIn("x-scheme-handler/orbiscampus=orbiscampus-handler.desktop", f.read())
 
     def test_a_killed_process_leaves_no_lock_behind(self):
         user = self.user()
