@@ -50,6 +50,8 @@ QJsonObject WindowState(QWidget* window) {
     state.insert("visible", window->isVisible());
     state.insert("fullscreen", window->isFullScreen());
     state.insert("minimized", window->isMinimized());
+    const auto* view = window->findChild<QWebEngineView*>();
+    state.insert("viewVisible", view != nullptr && view->isVisible());
     return state;
 }
 
@@ -87,6 +89,12 @@ class StepRunner {
             window_->grab().save(path);
             LogEvent("screenshot", {{"path", path}});
             QTimer::singleShot(0, [this] { Next(); });
+        } else if (step.contains("minimize")) {
+            window_->showMinimized();
+            QTimer::singleShot(200, [this] { Next(); });
+        } else if (step.contains("restore")) {
+            window_->showNormal();
+            QTimer::singleShot(200, [this] { Next(); });
         } else if (step.contains("windowState")) {
             LogEvent("window", WindowState(window_));
             QTimer::singleShot(0, [this] { Next(); });

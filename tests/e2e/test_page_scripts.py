@@ -91,6 +91,17 @@ class PageScriptsTest(harness.AppTestCase):
         self.assertTrue(states[0][0], states)
         self.assertEqual(states[1], (False, 1280, 720))
 
+    def test_minimising_hides_the_view_and_restoring_shows_it(self):
+        result = self.run_direct([
+            {"windowState": True},
+            {"minimize": True},
+            {"windowState": True},
+            {"restore": True},
+            {"windowState": True},
+        ])
+        states = [(w["minimized"], w["viewVisible"]) for w in result.of("window")]
+        self.assertEqual(states, [(False, True), (True, False), (False, True)], result.describe())
+
     def test_removed_watermark_and_print_button_come_back(self):
         result = self.run_app([self.mint("pdf-1")], steps=[
             wait_for(element_exists("zelvan-watermark") + " && " +
