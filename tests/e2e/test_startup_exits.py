@@ -11,6 +11,9 @@ LINK_ERROR_LEAD = (
     "below to support.\n\nفشل في معالجة رابط المحتوى.\nإذا استمرت المشكلة، يرجى إرسال الكود "
     "التشخيصي أدناه للدعم الفني.\n\nDiagnostic Code:\n")
 BOX_FLAGS = harness.MB_SETFOREGROUND | harness.MB_TOPMOST
+MB_OKCANCEL = 0x1
+MB_YESNO = 0x4
+UPDATE_DOWNLOAD = "https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe"
 
 
 class StartupExitsTest(harness.AppTestCase):
@@ -106,6 +109,28 @@ class StartupExitsTest(harness.AppTestCase):
             self.assertIn(" at CreateUserDataFolder; last=", text)
             self.assertIn("; runtime=QtWebEngine ", text)
             self.assertEqual(result.of("contentShown") + result.of("loadFinished"), [])
+
+    def test_update_offered_at_the_link_falls_back_to_the_browser_and_goes_on(self):
+        # The link's domain steers the second update check; its content call stays normal.
+        domain = self.demo.base + "/s/update-optional"
+        result = self.run_app([self.mint("page-1", domain=domain)], steps=[], box_answer="yes")
+        self.assertRanCleanly(result, 0)
+        text = self.assertSingleBox(
+            result, "Orbis Campus - Update Available / تحديث متاح للتطبيق",
+            MB_YESNO | harness.MB_ICONINFORMATION | BOX_FLAGS)
+        self.assertTrue(text.startswith("A new version of the app is available."), text)
+        # No updater exists on this platform, so the download address goes to the browser.
+        self.assertEqual([e["url"] for e in result.of("openInBrowser")], [UPDATE_DOWNLOAD])
+        self.assertEqual(len(result.of("contentShown")), 1, result.describe())
+
+    def test_mandatory_update_at_the_link_ends_with_0_before_the_content(self):
+        domain = self.demo.base + "/s/update-mandatory"
+        result = self.run_app([self.mint("page-1", domain=domain)], steps=[], box_answer="ok")
+        self.assertRanCleanly(result, 0)
+        self.assertSingleBox(result, "Orbis Campus - Update Required / تحديث إجباري للتطبيق",
+                             MB_OKCANCEL | harness.MB_ICONWARNING | BOX_FLAGS)
+        self.assertEqual([e["url"] for e in result.of("openInBrowser")], [UPDATE_DOWNLOAD])
+        self.assertEqual(result.of("contentShown"), [], result.describe())
 
     def test_every_start_points_the_scheme_at_this_executable(self):
         user = self.user()
