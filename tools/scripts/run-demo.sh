@@ -32,6 +32,10 @@ pids+=($!)
 for _ in $(seq 1 100); do [ -s "$state/platform.json" ] && break; sleep 0.1; done
 base="$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["base"])' "$state/platform.json")"
 echo "Demo platform: $base"
+if [ "$base" != "http://127.0.0.1:47810" ]; then
+    echo "Note: port 47810 is busy (another run?). Links still work; the init window's portal and"
+    echo "the built-in update address of the demo build point at 47810 and reach whatever holds it."
+fi
 
 app_args=()
 if [ "$content" != "init" ]; then
