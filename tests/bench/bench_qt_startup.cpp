@@ -305,7 +305,7 @@ std::string Mint(const std::string& content) {
 
 enum class Program { Client, Bare };
 
-struct LaunchSpec {
+struct LaunchPlan {
     Program program = Program::Client;
     std::string argument;    // client: a scheme link or nothing (init); bare: the page address
     std::string windowSize;  // bare: "WxH", the size of the client window it stands against
@@ -320,17 +320,17 @@ struct Sample {
     std::string windowSize;  // client: "WxH" of its main window once the page has painted
 };
 
-std::vector<std::string> ProgramArguments(const LaunchSpec& spec, const fs::path& log) {
-    if (spec.program == Program::Bare) {
-        return {ORBIS_BARE_BINARY, spec.argument,
+std::vector<std::string> ProgramArguments(const LaunchPlan& plan, const fs::path& log) {
+    if (plan.program == Program::Bare) {
+        return {ORBIS_BARE_BINARY, plan.argument,
                 "--log",           log.string(),
                 "--probe",         kFirstPaintProbe,
-                "--size",          spec.windowSize,
+                "--size",          plan.windowSize,
                 "--linger-ms",     std::to_string(kLingerMs),
                 "--timeout-ms",    std::to_string(kProgramTimeLimitMs)};
     }
     std::vector<std::string> argv = {ORBIS_CLIENT_BINARY};
-    if (!spec.argument.empty()) argv.push_back(spec.argument);
+    if (!plan.argument.empty()) argv.push_back(plan.argument);
     return argv;
 }
 
@@ -369,7 +369,7 @@ void Record(const nlohmann::json& event, double msSinceStart, double startEpochM
     }
 }
 
-Sample Launch(const LaunchSpec& spec) {
+Sample Launch(const LaunchPlan& plan) {
     Sample sample;
     TempDir root("orbis-bench-run-");
     if (!root.valid()) {
@@ -379,14 +379,14 @@ Sample Launch(const LaunchSpec& spec) {
     const fs::path log = root.path() / "events.jsonl";
     const fs::path output = root.path() / "output.txt";
     std::vector<std::string> env = BaseEnvironment(root.path());
-    if (spec.program == Program::Client) {
+    if (plan.program == Program::Client) {
         const fs::path steps = root.path() / "steps.json";
         WriteClientSteps(steps);
         env.push_back("ORBIS_E2E_LOG=" + log.string());
         env.push_back("ORBIS_E2E_STEPS=" + steps.string());
         env.push_back("ORBIS_E2E_TIMEOUT_MS=" + std::to_string(kProgramTimeLimitMs));
     }
-    const std::vector<std::string> argv = ProgramArguments(spec, log);
+    const std::vector<std::string> argv = ProgramArguments(plan, log);
 
     EventTail tail(log);
     const double startEpochMs = EpochMs();
@@ -427,7 +427,7 @@ Sample Launch(const LaunchSpec& spec) {
             sample.error = "no contentful paint reported";
         else if (sample.rssKiB == 0)
             sample.error = "exited before its memory was read";
-        else if (spec.program == Program::Client && sample.windowSize.empty())
+        else if (plan.program == Program::Client && sample.windowSize.empty())
             sample.error = "no window size reported";
         else if (exitCode != 0)
             sample.error = "exit code " + std::to_string(exitCode.value_or(-1));
@@ -486,7 +486,7 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
         state.SkipWithError(problem.c_str());
         return;
     }
-    const LaunchSpec client{Program::Client, playerContent ? Mint(*playerContent) : "", ""};
+    const LaunchPlan client{Program::Client, playerContent ? Mint(*playerContent) : "", ""};
     if (playerContent && client.argument.empty()) {
         state.SkipWithError("no link could be minted for the demo platform");
         return;
@@ -498,7 +498,7 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
         state.SkipWithError(("warm-up failed: " + warmClient.error).c_str());
         return;
     }
-    const LaunchSpec bare{Program::Bare, bareUrl, warmClient.windowSize};
+    const LaunchPlan bare{Program::Bare, bareUrl, warmClient.windowSize};
     static bool bareWarmedUp = false;
     if (!bareWarmedUp) {
         bareWarmedUp = true;
