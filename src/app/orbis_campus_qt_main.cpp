@@ -154,8 +154,11 @@ int main(int argc, char** argv) {
         CloseSplash();
     };
 
-    const LinkChoice choice = ChooseLink(arguments, rawCommandLine);
-    E2eHooks::LogEvent("start", {{"mode", choice.mode == RunMode::Player ? "player" : "init"}});
+    if (E2eHooks::Active()) {
+        // The sequence makes the same choice again; this copy only tells the test log.
+        const bool player = ChooseLink(arguments, rawCommandLine).mode == RunMode::Player;
+        E2eHooks::LogEvent("start", {{"mode", player ? "player" : "init"}});
+    }
     const int exitCode = RunStartup(arguments, rawCommandLine, App(), operations);
     E2eHooks::LogEvent("exit", {{"code", exitCode}});
     // The browser objects are released by deferred deletion; run it while Qt still exists.

@@ -157,7 +157,8 @@ class StepRunner {
 }  // namespace
 
 bool Active() {
-    return !Env("ORBIS_E2E_LOG").isEmpty();
+    static const bool active = !Env("ORBIS_E2E_LOG").isEmpty();
+    return active;
 }
 
 void Log(const QJsonObject& event) {

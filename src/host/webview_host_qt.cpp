@@ -102,7 +102,8 @@ bool WebViewHost::Initialize(QWidget* window, const std::u16string& dataFolderBa
     }
     const std::u16string_view kind = Status::kRuntimeQtWebEngine;
     const std::u16string version = QString::fromLatin1(qVersion()).toStdU16String();
-    const std::u16string folderBase = dataFolderBase + u"_QtWebEngine_Env6";
+    const std::u16string folderBase =
+        dataFolderBase + std::u16string(Status::kQtWebEngineFolderSuffix);
     const std::u16string recoveryId =
         Status::RecoveryId(static_cast<std::uint64_t>(getpid()),
                            static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));

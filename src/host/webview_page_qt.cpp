@@ -23,9 +23,12 @@ bool HostPage::acceptNavigationRequest(const QUrl& url, NavigationType type, boo
     if (onNavigationStarting && !uri.empty()) {
         onNavigationStarting(uri, cancel);
     }
-    E2eHooks::LogEvent("navigation", {{"uri", QString::fromStdU16String(uri)},
-                                      {"allowed", !cancel},
-                                      {"type", static_cast<int>(type)}});
+    // Every event is built only when the hooks are active: this path runs for every navigation.
+    if (E2eHooks::Active()) {
+        E2eHooks::LogEvent("navigation", {{"uri", QString::fromStdU16String(uri)},
+                                          {"allowed", !cancel},
+                                          {"type", static_cast<int>(type)}});
+    }
     return !cancel;
 }
 
@@ -49,8 +52,9 @@ void RequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
                                QString::fromStdU16String(header.value).toUtf8());
         }
     }
-    // The engine's own viewer resources (chrome:, chrome-extension:) would only drown the log.
-    if (!info.requestUrl().scheme().startsWith(QLatin1String("chrome"))) {
+    // Only with active hooks (this runs for every request); the engine's own viewer resources
+    // (chrome:, chrome-extension:) would only drown the log.
+    if (E2eHooks::Active() && !info.requestUrl().scheme().startsWith(QLatin1String("chrome"))) {
         const bool passed = decision.kind == RequestDecision::Kind::Pass;
         E2eHooks::LogEvent("request", {{"uri", QString::fromStdU16String(uri)},
                                        {"action", passed ? "pass" : "block"},

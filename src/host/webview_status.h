@@ -51,6 +51,7 @@ inline constexpr std::u16string_view kInitFailedCaption = u"WebView2 Error";
 // Data-folder suffixes by runtime kind; the version marker keeps profiles of older builds apart.
 inline constexpr std::u16string_view kEvergreenFolderSuffix = u"_Evergreen_Env6";
 inline constexpr std::u16string_view kFixedFolderSuffix = u"_Fixed_Env6";
+inline constexpr std::u16string_view kQtWebEngineFolderSuffix = u"_QtWebEngine_Env6";
 
 // A failure code: negative values stand as they are, anything else becomes E_FAIL (a "failure"
 // that reports success must still read as one).
