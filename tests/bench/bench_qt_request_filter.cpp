@@ -1,8 +1,6 @@
 // The request filter decides every request a page makes on the browser's UI thread. Its price per
 // URL is held against the least any Qt-side host test pays: making a QUrl of the address and
-// asking for its host. The mix is about 200 addresses of a course page's traffic: platform and
-// tenant pages, media CDNs with signed queries, YouTube, plain HTTP, service-worker scripts,
-// third-party assets, data: and blob: addresses.
+// asking for its host, over the shared course-page mix of request_mix.h.
 //
 // Each decision row also reports, as counters, its own cost and the baseline's cost per URL
 // timed alternately in the same process (best of several rounds), and their ratio. The
@@ -23,69 +21,9 @@
 #include "app/command_line.h"
 #include "content/request_filter.h"
 #include "content/url_rules.h"
+#include "request_mix.h"
 
 namespace {
-
-QString SignedQuery(int seed) {
-    QString query =
-        QStringLiteral("?Expires=17%1&Key-Pair-Id=APKA%2&Signature=").arg(seed * 7919).arg(seed);
-    for (int i = 0; i < 6; ++i)
-        query += QStringLiteral("Zm9vYmFyYmF6cXV4%1~").arg(seed * 31 + i);
-    return query;
-}
-
-// Twenty rounds of ten addresses, in roughly the shares a course page produces them.
-QStringList RequestMix() {
-    const QString platform = QString::fromStdU16String(UrlRules::PlatformDomains().front());
-    const QString tenant = QString::fromStdU16String(App().baseUrl);
-    QStringList urls;
-    for (int i = 0; i < 20; ++i) {
-        const QString n = QString::number(i);
-        const QString video = QStringLiteral("dQw4w9WgX%1").arg(i, 2, 10, QLatin1Char('0'));
-        urls
-            << QStringLiteral("https://academy.%1/courses/%2/lessons/%3?tab=notes")
-                   .arg(platform, n, QString::number(i * 7))
-            << tenant + QStringLiteral("/content/page.html?part=") + n
-            << QStringLiteral("https://static.%1/assets/app.%2f3c9a1.js").arg(platform, n)
-            << (i % 2 ? QStringLiteral("https://vz-%1.b-cdn.net/0f1e2d3c-%1/720p/video%2.ts")
-                            .arg(n, n)
-                      : QStringLiteral("https://d3k2x9%1.cloudfront.net/hls/%1/seg-%1.ts").arg(n) +
-                            SignedQuery(i))
-            << (i % 3 == 0 ? QStringLiteral("https://www.youtube.com/embed/") + video +
-                                 QStringLiteral("?origin=https%3A%2F%2Facademy.") + platform
-                : i % 3 == 1
-                    ? QStringLiteral("https://i.ytimg.com/vi/%1/hqdefault.jpg").arg(video)
-                    : QStringLiteral("https://rr%1---sn-4g5e6nsz.googlevideo.com/videoplayback")
-                              .arg(i % 5) +
-                          SignedQuery(i + 50))
-            << (i % 2 ? QStringLiteral("https://api.%1/v2/progress?lesson=%2&ts=1700000%2")
-                            .arg(platform, n)
-                      : QStringLiteral(
-                            "https://fonts.gstatic.com/s/roboto/v30/KFOmCnqEu92Fr1Mu4mxK%1.woff2")
-                            .arg(n))
-            << (i % 4 == 0 ? QStringLiteral("http://www.%1/legacy/player?id=%2").arg(platform, n)
-                : i % 4 == 1
-                    ? QStringLiteral("http://cdn.example.org/lib/jquery-3.%1.min.js").arg(n)
-                : i % 4 == 2
-                    ? tenant + QStringLiteral("/api/desktop/version?v=") + n
-                    : QStringLiteral("http://academy.%1/static/img/%2.png").arg(platform, n))
-            << (i % 4 == 0 ? QStringLiteral("https://academy.%1/front/sw.js").arg(platform)
-                : i % 4 == 1
-                    ? QStringLiteral("https://www.%1/front/workbox-%2c0ffee.js").arg(platform, n)
-                : i % 4 == 2 ? QStringLiteral("https://www.%1/Select-Tenants-SW.js").arg(platform)
-                             : tenant + QStringLiteral("/front/sw.js?v=") + n)
-            << (i % 2
-                    ? QStringLiteral(
-                          "https://www.google-analytics.com/g/collect?v=2&tid=G-XYZ%1&en=page_view")
-                          .arg(n)
-                    : QStringLiteral("https://us0%1web.zoom.us/j/8123456%2?pwd=abc")
-                          .arg(QString::number(i % 9 + 1), n))
-            << (i % 2 ? QStringLiteral("data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAAB%1")
-                            .arg(n)
-                      : QStringLiteral("blob:%1/5f0c6a2e-9d1b-4c1e-8f3a-%2").arg(tenant, n));
-    }
-    return urls;
-}
 
 struct Mix {
     QStringList text;                  // as the page names them
@@ -96,10 +34,10 @@ struct Mix {
 const Mix& Urls() {
     static const Mix mix = [] {
         Mix built;
-        built.text = RequestMix();
-        for (const QString& url : built.text) {
-            built.parsed.emplace_back(url);
-            built.wide.push_back(url.toStdU16String());
+        built.wide = BenchRequestMix::RequestMix();
+        for (const std::u16string& url : built.wide) {
+            built.text << QString::fromStdU16String(url);
+            built.parsed.emplace_back(built.text.back());
         }
         return built;
     }();
