@@ -177,4 +177,12 @@ bool ContainsFolded(std::u16string_view text, std::u16string_view lowerPart) {
     return false;
 }
 
+bool EqualsFolded(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace Text

@@ -27,6 +27,8 @@ std::string ToLowerAscii(std::string_view text);
 // (which must already be lower case), without making the copy: they run on every request.
 bool MatchesFoldedAt(std::u16string_view text, std::size_t at, std::u16string_view lowerPart);
 bool ContainsFolded(std::u16string_view text, std::u16string_view lowerPart);
+// Equal when lower-cased as above; neither side needs to be lower case.
+bool EqualsFolded(std::u16string_view a, std::u16string_view b);
 
 bool StartsWith(std::u16string_view text, std::u16string_view prefix);
 

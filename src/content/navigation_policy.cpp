@@ -31,12 +31,6 @@ bool SharesVideoCdn(std::u16string_view kind, std::u16string_view contentHost,
     return ContainsAny(contentHost, group) && ContainsAny(targetHost, group);
 }
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](auto x, auto y) {
-               return Text::ToLowerAscii(x) == Text::ToLowerAscii(y);
-           });
-}
-
 }  // namespace
 
 bool IsPlayerNavigationAllowed(std::u16string_view uri, const AppRecord& record) {
@@ -69,9 +63,9 @@ bool IsPlayerNavigationAllowed(std::u16string_view uri, const AppRecord& record)
 
 bool TrackTenant(std::u16string_view uri, AppRecord& record) {
     // The tenant chooser is the platform's own page, whichever host serves it.
-    if (Text::ToLowerAscii(uri).find(u"select-tenants") != std::u16string::npos) return false;
+    if (Text::ContainsFolded(uri, u"select-tenants")) return false;
     std::u16string origin = UrlRules::TenantOrigin(uri);
-    if (origin.empty() || EqualsIgnoringCase(origin, record.baseUrl)) return false;
+    if (origin.empty() || Text::EqualsFolded(origin, record.baseUrl)) return false;
     record.baseUrl = std::move(origin);
     return true;
 }

@@ -80,6 +80,13 @@ TEST(TextFoldedSearch, AgreesWithSearchingALowerCasedCopy) {
     }
 }
 
+TEST(TextFoldedSearch, EqualityFoldsAsciiLettersOnly) {
+    EXPECT_TRUE(Text::EqualsFolded(u"HTTPS://Tenant.Zelvan.TEST", u"https://tenant.zelvan.test"));
+    EXPECT_FALSE(Text::EqualsFolded(u"https://a", u"https://a/"));
+    EXPECT_FALSE(Text::EqualsFolded(u"Ä", u"ä"));
+    EXPECT_TRUE(Text::EqualsFolded(u"", u""));
+}
+
 TEST(TextFoldedSearch, MatchAtAPositionStaysInsideTheText) {
     EXPECT_TRUE(Text::MatchesFoldedAt(u"/FRONT/sw.js", 0, u"/front/"));
     EXPECT_FALSE(Text::MatchesFoldedAt(u"/front", 0, u"/front/"));
