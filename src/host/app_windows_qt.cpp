@@ -197,12 +197,17 @@ void TogglePlayerFullscreen() {
     E2eHooks::LogEvent("command", {{"name", "playerFullscreen"}, {"fullscreen", entering}});
 }
 
+// Either window prints through its own host; without one the request goes unanswered.
+void RequestPrint(WebView::WebViewHost* host) {
+    E2eHooks::LogEvent("command", {{"name", "print"}});
+    if (host != nullptr) host->ShowSystemPrintDialog();
+}
+
 void HandleInitWebMessage(QWidget* window, const std::u16string& text) {
     WebView::WebViewHost* host = InitHost();
     switch (ClassifyWebMessage(text, RunMode::Init)) {
         case WebCommand::Print:
-            E2eHooks::LogEvent("command", {{"name", "print"}});
-            if (host != nullptr) host->ShowSystemPrintDialog();
+            RequestPrint(host);
             break;
         case WebCommand::Home:
             if (host != nullptr) {
@@ -245,8 +250,7 @@ void ShowPlayerOnce() {
 void HandlePlayerWebMessage(const std::u16string& text) {
     switch (ClassifyWebMessage(text, RunMode::Player)) {
         case WebCommand::Print:
-            E2eHooks::LogEvent("command", {{"name", "print"}});
-            if (WebView::WebViewHost* host = PlayerHost()) host->ShowSystemPrintDialog();
+            RequestPrint(PlayerHost());
             break;
         case WebCommand::PlayerFullscreen:
             if (PlayerState().window) TogglePlayerFullscreen();
