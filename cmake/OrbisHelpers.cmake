@@ -1,7 +1,7 @@
 # Build helpers shared by every target: warnings, sanitizers, the tenant header and the way
 # platform adapter files are picked by their name suffix.
 
-set(ORBIS_LINUX_ADAPTER_SUFFIXES openssl curl posix)
+set(ORBIS_LINUX_ADAPTER_SUFFIXES openssl curl posix cups)
 set(ORBIS_WINDOWS_ADAPTER_SUFFIXES cng winhttp win32)
 set(ORBIS_ALL_ADAPTER_SUFFIXES ${ORBIS_LINUX_ADAPTER_SUFFIXES} ${ORBIS_WINDOWS_ADAPTER_SUFFIXES} qt webview2)
 
@@ -68,6 +68,7 @@ macro(orbis_find_dependencies)
         target_link_libraries(orbis_json INTERFACE nlohmann_json::nlohmann_json)
         find_package(OpenSSL 3 REQUIRED)
         find_package(CURL REQUIRED)
+        find_package(Cups REQUIRED)
     endif()
 endmacro()
 

@@ -1,7 +1,7 @@
 #ifdef ORBIS_E2E_HOOKS
 #include "host/e2e_hooks_qt.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -98,6 +98,8 @@ class StepRunner {
         } else if (step.contains("windowState")) {
             LogEvent("window", WindowState(window_));
             QTimer::singleShot(0, [this] { Next(); });
+        } else if (step.contains("picker")) {
+            RunPickerStep(step, [this] { Next(); });
         } else if (step.contains("quit")) {
             QTimer::singleShot(0, window_, [window = window_] {
                 if (window) window->close();
@@ -205,6 +207,8 @@ void AttachMainWindow(QWidget* window, QWebEngineView* view) {
         QPointer<QWidget> guarded(window);
         QTimer::singleShot(timeout, [guarded] {
             LogEvent("timeout");
+            // An open modal dialog would keep its own loop running after the window closed.
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
             if (guarded) {
                 guarded->close();
             }

@@ -4,6 +4,7 @@
 // build each hook is an empty inline function and nothing of it reaches the executable.
 #include <QJsonObject>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "common/message_box.h"
@@ -22,6 +23,10 @@ std::optional<MessageBoxResult> AnswerMessageBox(const MessageBoxRequest& reques
 QStringList ExtraChromiumArguments();
 // Starts the scripted steps after the view's first finished load, and the overall time limit.
 void AttachMainWindow(QWidget* window, QWebEngineView* view);
+// The printer picker's contents and state, logged when it shows.
+void LogPrinterPicker(QWidget* dialog);
+// A "picker" step: waits for the open picker, then acts on it as a user would.
+void RunPickerStep(const QJsonObject& step, std::function<void()> next);
 #else
 inline bool Active() {
     return false;
@@ -34,6 +39,7 @@ inline QStringList ExtraChromiumArguments() {
     return {};
 }
 inline void AttachMainWindow(QWidget*, QWebEngineView*) {}
+inline void LogPrinterPicker(QWidget*) {}
 #endif
 
 inline void LogEvent(const char* name, QJsonObject fields = {}) {

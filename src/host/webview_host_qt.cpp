@@ -31,6 +31,8 @@
 #include "host/webview_bridge_script.h"
 #include "host/webview_page_qt.h"
 #include "host/webview_status.h"
+#include "print/print_flow_qt.h"
+#include "print/printer_picker_qt.h"
 
 namespace WebView {
 namespace {
@@ -344,11 +346,44 @@ void WebViewHost::ApplyViewSettings() {
     view_->setAcceptDrops(false);
 }
 
+// No in-progress flag: while the picker is open its owner is disabled, and a request after it
+// closed is a print of its own with its own result.
 void WebViewHost::ShowSystemPrintDialog() {
     E2eHooks::LogEvent("printDialog");
+    if (page_ == nullptr) {
+        return;
+    }
+    // The request arrives inside one of Chromium's tasks, which do not nest: a modal loop
+    // started there would hold back every browser task (script results, the PDF) until the
+    // picker closed. The picker therefore opens from the Qt event loop.
+    const std::weak_ptr<int> alive = lifetime_;
+    QMetaObject::invokeMethod(
+        page_,
+        [this, alive] {
+            if (!alive.expired()) PickPrinterAndPrint();
+        },
+        Qt::QueuedConnection);
+}
+
+void WebViewHost::PickPrinterAndPrint() {
+    // The picker runs a modal loop: a signal may close the window and destroy this host before
+    // it returns.
+    const std::weak_ptr<int> alive = lifetime_;
+    const std::u16string printer = Printing::ShowPrinterPicker(parentWindow_);
+    if (alive.expired() || page_ == nullptr) {
+        return;
+    }
+    if (printer.empty()) {
+        PostWebMessageAsJson(std::u16string(PrintResultMessage(Printing::PrintResult::Cancelled)));
+        return;
+    }
+    Printing::PrintPageToPrinter(page_, printer, [this, alive](Printing::PrintResult result) {
+        if (!alive.expired()) PostWebMessageAsJson(std::u16string(PrintResultMessage(result)));
+    });
 }
 
 void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {
+    E2eHooks::LogEvent("postWebMessage", {{"json", QString::fromStdU16String(json)}});
     if (bridge_ != nullptr) {
         emit bridge_->messageToPage(QString::fromStdU16String(json));
     }

@@ -63,6 +63,7 @@ class WebViewHost {
   private:
     bool CreateBrowser(const std::u16string& folder);
     void SetupEventHandlers();
+    void PickPrinterAndPrint();
 
     QPointer<QWidget> parentWindow_;
     QWebEngineProfile* profile_ = nullptr;
@@ -73,6 +74,8 @@ class WebViewHost {
     RequestInterceptor* interceptor_ = nullptr;
     bool shutDown_ = false;
     int scriptCount_ = 0;
+    // Expires with the host: work that outlives a call checks it before touching the host.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
 
 }  // namespace WebView

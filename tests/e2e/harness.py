@@ -31,6 +31,8 @@ SCHEME = "orbiscampus"
 DISPLAY_NAME = "Orbis Campus"
 # The portal address the test profile builds into the application.
 PORTAL_PORT = 47810
+# The discard port: nothing listens there on a test machine.
+NO_CUPS_PORT = 9
 
 # Texts the application shows, exactly.
 ALREADY_RUNNING_TEXT = (
@@ -378,9 +380,9 @@ class AppTestCase(unittest.TestCase):
         return folder
 
     def start_app(self, args=(), steps=None, name="run", timeout_ms=30000, chromium=(),
-                  box_answer=None, user=None):
+                  box_answer=None, user=None, environment=None):
         """Starts the application; `steps` always end with a quit so a run takes only as long
-        as its steps."""
+        as its steps. `environment` adds variables of its own (a CUPS server, for example)."""
         folder = self.run_folder(name)
         user = user or self.user()
         log_path = os.path.join(folder, "events.jsonl")
@@ -405,6 +407,10 @@ class AppTestCase(unittest.TestCase):
         env["ORBIS_E2E_CHROMIUM_ARGS"] = "\n".join(chromium or [host_rules()])
         if box_answer:
             env["ORBIS_E2E_BOX_ANSWER"] = box_answer
+        # Printing never reaches the machine's own CUPS: a run without a server of its own
+        # gets a port where nothing listens, so its picker lists no printer.
+        env["CUPS_SERVER"] = "127.0.0.1:%d" % NO_CUPS_PORT
+        env.update(environment or {})
         offset = self.demo.log_offset()
         stderr_path = os.path.join(folder, "stderr.txt")
         with open(os.path.join(folder, "stdout.txt"), "wb") as out, \

@@ -12,6 +12,8 @@ COUNT_PRINT_EVENTS = js(
     "window.addEventListener('beforeprint',function(){window.__printEvents++;});"
     "window.addEventListener('afterprint',function(){window.__printEvents++;});"
     "return true;})()", "count print events")
+# Every print request opens the printer picker; these tests only need it closed again.
+CANCEL_PICKER = {"picker": "cancel"}
 
 
 def post(message, name):
@@ -40,12 +42,14 @@ class PageScriptsTest(harness.AppTestCase):
         result = self.run_direct([
             COUNT_PRINT_EVENTS,
             js("(function(){window.print();return true;})()", "window.print"),
+            CANCEL_PICKER,
             wait_for("false", "settle", 600),
             js("(function(){try{window.print=function(){};}catch(e){}"
                "var d=Object.getOwnPropertyDescriptor(window,'print');"
                "return [d.writable,d.configurable,window.print.toString().indexOf('{}')<0];})()",
                "print is locked"),
             {"key": "Ctrl+P"},
+            CANCEL_PICKER,
             wait_for("false", "settle after Ctrl+P", 600),
             # Save and open are swallowed; Ctrl+Shift+P is not a print request.
             {"key": "Ctrl+S"},
@@ -65,7 +69,9 @@ class PageScriptsTest(harness.AppTestCase):
     def test_message_matching_in_the_player(self):
         result = self.run_direct([
             post("{kind:'job',action:'requestPrint'}", "object with the word"),
+            CANCEL_PICKER,
             post("'\"requestPrint\"'", "json string form"),
+            CANCEL_PICKER,
             post("'requestPrint '", "trailing blank"),
             post("'RequestPrint'", "capital letter"),
             post("'btn_home'", "bar word in the player"),

@@ -126,6 +126,7 @@ class PlayerContentTest(harness.AppTestCase):
         result = self.run_app([self.mint("pdf-1")], steps=PDF_PROBES + [
             {"windowState": True},
             js("document.getElementById('zelvan-print-btn').click();true", "print click"),
+            {"picker": "cancel"},
             wait_for("false", "settle", 700),
         ], chromium=self.rules())
         self.assertShownInPlayer(result)

@@ -67,6 +67,25 @@ PAGE_HTML = _page(
     "  window.chrome && window.chrome.webview && "
     "window.chrome.webview.postMessage(\"pageLoaded\");\n});\n</script>\n")
 
+# A printable handout: its own print button calls window.print(), and it shows the client's
+# answer to each print request, as the platform's pages do.
+HANDOUT_HTML = _page(
+    "Course handout",
+    "<h1>Course handout</h1>\n<p>Week 3: reading list and exercises.</p>\n"
+    "<ol><li>Read chapter 4.</li><li>Solve exercises 4.1 to 4.6.</li></ol>\n"
+    "<button id=\"print\" onclick=\"window.print()\">Print handout</button>\n"
+    "<p id=\"print-result\" data-count=\"0\"></p>",
+    "<script>\nwindow.printResults = [];\n"
+    "if (window.chrome && window.chrome.webview) {\n"
+    "  window.chrome.webview.addEventListener('message', function (event) {\n"
+    "    var data = event.data;\n"
+    "    if (!data || data.type !== 'printResult') return;\n"
+    "    window.printResults.push(data);\n"
+    "    var line = document.getElementById('print-result');\n"
+    "    line.textContent = data.status + (data.message ? ': ' + data.message : '');\n"
+    "    line.setAttribute('data-count', String(window.printResults.length));\n"
+    "  });\n}\n</script>\n")
+
 
 def _register_service_worker(path):
     """The portal pages register their service worker, as the platform's own pages do."""

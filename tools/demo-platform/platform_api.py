@@ -60,6 +60,7 @@ def catalogue(base):
         # Kinds are case-sensitive: this one is not a PDF kind for the client.
         "pdf-upper": ("PDF", base + "/content/sample.pdf", "", WATERMARK, 108),
         "youtube-http": ("video", "", YOUTUBE_HTTP_URL, "", 109),
+        "handout-1": ("url_direct", base + "/content/handout.html", "", WATERMARK, 110),
     }
 
 

@@ -330,6 +330,7 @@ class Handler(BaseHTTPRequestHandler):
             "/content/sample.pdf": (content.SAMPLE_PDF, "application/pdf"),
             "/content/video.html": (content.VIDEO_HTML, api.HTML_TYPE),
             "/content/page.html": (content.PAGE_HTML, api.HTML_TYPE),
+            "/content/handout.html": (content.HANDOUT_HTML, api.HTML_TYPE),
         }
         if path in files:
             return api.respond(200, files[path][0], files[path][1])

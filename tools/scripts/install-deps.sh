@@ -6,13 +6,16 @@ purpose="${1:-test}"
 
 packages=(cmake ninja-build g++ git ca-certificates pkg-config python3 python3-cryptography
     libssl-dev libcurl4-openssl-dev nlohmann-json3-dev googletest libgtest-dev libgmock-dev
+    libcups2-dev
     xvfb xauth
     # The Linux application: Qt 6 WebEngine (Chromium) and fonts for the page symbols and Arabic.
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     fonts-dejavu-core fonts-noto-color-emoji)
 if [ "$purpose" = "test" ]; then
     packages+=(clang libclang-rt-14-dev clang-format libbenchmark-dev
-        g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine)
+        g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine
+        # Printing tests: a private CUPS server and its socket backend.
+        cups-daemon cups-client cups)
 fi
 
 missing=()
