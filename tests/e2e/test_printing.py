@@ -111,20 +111,38 @@ class PrintingTest(harness.AppTestCase):
         self.assertEqual(len(jobs), 1, result.describe())
         self.assertTrue(jobs[0].startswith(b"%PDF-"), jobs[0][:40])
         self.assertIn(b"%%EOF", jobs[0][-64:])
+        with open(result.folder + "/job.pdf", "wb") as f:
+            f.write(jobs[0])
         self.assertOneResultPerRequest(result, [SUCCESS])
-        self.report_timings(result)
 
-    def report_timings(self, result):
-        """How long printing takes once the printer is chosen, against making the PDF alone."""
-        stamps = {}
-        for event in result.events:
-            if event.get("event") in ("pickerStep", "printToPdf", "pdfReady") or (
-                    event.get("event") == "postWebMessage" and "printResult" in event["json"]):
-                stamps.setdefault(event["event"], event["ms"])
-        if len(stamps) == 4:
-            print("print timings: printToPdf %.1f ms, chosen to result %.1f ms" % (
-                stamps["pdfReady"] - stamps["printToPdf"],
-                stamps["postWebMessage"] - stamps["printToPdf"]))
+    def test_print_timings(self):
+        """Five one-page prints in a row: the phases of each, against making the PDF alone.
+        Written to print-timings.json beside the run's other files."""
+        office = self.physical_queue("Office_Laser")
+        rounds = 5
+        steps = []
+        for done in range(1, rounds + 1):
+            steps += [PRINT, {"picker": "print"}, results_count_at_least(done)]
+        result = self.run_handout(steps)
+        self.assertOneResultPerRequest(result, [SUCCESS] * rounds)
+        self.assertEqual(len(office.wait_for_jobs(rounds)), rounds)
+
+        def stamps(kind, predicate=lambda e: True):
+            return [e["ms"] for e in result.of(kind) if predicate(e)]
+        phases = zip(stamps("printDialog"), stamps("printerPicker"), stamps("printToPdf"),
+                     stamps("pdfReady"),
+                     stamps("postWebMessage", lambda e: "printResult" in e["json"]))
+        rows = [{"request_to_picker_ms": picker - request, "pdf_ms": pdf - chosen,
+                 "chosen_to_result_ms": posted - chosen}
+                for request, picker, chosen, pdf, posted in phases]
+        self.assertEqual(len(rows), rounds, result.describe())
+        median = lambda key: sorted(r[key] for r in rows)[rounds // 2]
+        summary = {key: round(median(key), 1) for key in rows[0]}
+        summary["ratio_chosen_to_result_vs_pdf"] = round(
+            summary["chosen_to_result_ms"] / summary["pdf_ms"], 2)
+        with open(result.folder + "/print-timings.json", "w", encoding="utf-8") as f:
+            json.dump({"rounds": rows, "median": summary}, f, indent=1)
+        print("print timings (median of %d): %s" % (rounds, json.dumps(summary)))
 
     def test_double_click_prints_to_that_entry_and_the_default_comes_first(self):
         zebra = self.physical_queue("Zebra")
