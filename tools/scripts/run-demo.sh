@@ -2,7 +2,7 @@
 # Runs the product on the bundled local demo platform: starts the platform, mints a link for one
 # of its content items, shows what the link decodes to and opens it in the player window.
 #   run-demo.sh [CONTENT_ID | init]
-#     CONTENT_ID: pdf-1 (default), video-1, page-1, youtube-1, zoom-1
+#     CONTENT_ID: pdf-1 (default), video-1, page-1, youtube-1, zoom-1, handout-1
 #     init:       open the init window on the demo portal instead of a link
 # With a display (DISPLAY set) the window opens there and the script waits until it is closed.
 # Without one the application runs on a private Xvfb display for DEMO_SECONDS (default 12),
