@@ -78,6 +78,40 @@ run_programs() {  # layer preset pattern runner
     record "$layer" "$passed" "$failed"
 }
 
+# A private X server for the Windows dialogs under Wine (no display, no windows): the first free
+# display number from 90 up, its socket awaited. Sets DISPLAY and xvfb_pid.
+xvfb_pid=""
+start_private_xvfb() {
+    local n
+    for n in $(seq 90 150); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 1 100); do
+            if [ -S "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.05
+        done
+        # Taken by someone else in the meantime, or too slow: try the next number.
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    done
+    echo "no free X display for the Wine layer"
+    return 1
+}
+
+stop_private_xvfb() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    fi
+}
+
 wine_environment() {
     # Wine maps Windows file names to Unix ones through the locale's character set; without a
     # UTF-8 locale no non-ASCII path can exist.
@@ -85,6 +119,10 @@ wine_environment() {
     export WINEPREFIX="$root/build/windows-x64/.wine" WINEARCH=win64 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
     mkdir -p "$WINEPREFIX"
+    # The printer picker's tests open real dialogs; Wine's windows need an X display. Any prefix
+    # services left from an earlier run still talk to that run's display: end them first.
+    start_private_xvfb
+    wineserver -k 2>/dev/null || true
     wineserver -p
     # The first Wine program starts the prefix's background services, which inherit its output
     # pipes: if that were a test, CTest would wait on the pipes until its time-out. Start them
@@ -110,6 +148,7 @@ for layer in $layers; do
         # such a test gets one more run. A real failure fails twice.
         run_ctest_layer wine windows-x64 --repeat until-pass:2
         wineserver -k 2>/dev/null || true
+        stop_private_xvfb
         ;;
     fuzz)
         fuzz_one() {  # target log
