@@ -373,6 +373,7 @@ void WebViewHost::PickPrinterAndPrint() {
     if (alive.expired() || page_ == nullptr) {
         return;
     }
+    E2eHooks::LogEvent("printerChosen", {{"printer", QString::fromStdU16String(printer)}});
     if (printer.empty()) {
         PostWebMessageAsJson(std::u16string(PrintResultMessage(Printing::PrintResult::Cancelled)));
         return;

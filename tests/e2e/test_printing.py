@@ -2,6 +2,7 @@
 a physical printer's device, and the one result message the page gets for every request."""
 import json
 import unittest
+import urllib.request
 
 import cups_fixture
 import harness
@@ -129,12 +130,12 @@ class PrintingTest(harness.AppTestCase):
 
         def stamps(kind, predicate=lambda e: True):
             return [e["ms"] for e in result.of(kind) if predicate(e)]
-        phases = zip(stamps("printDialog"), stamps("printerPicker"), stamps("printToPdf"),
-                     stamps("pdfReady"),
+        phases = zip(stamps("printDialog"), stamps("printerPicker"), stamps("printerChosen"),
+                     stamps("printToPdf"), stamps("pdfReady"),
                      stamps("postWebMessage", lambda e: "printResult" in e["json"]))
-        rows = [{"request_to_picker_ms": picker - request, "pdf_ms": pdf - chosen,
+        rows = [{"request_to_picker_ms": picker - request, "pdf_ms": ready - pdf,
                  "chosen_to_result_ms": posted - chosen}
-                for request, picker, chosen, pdf, posted in phases]
+                for request, picker, chosen, pdf, ready, posted in phases]
         self.assertEqual(len(rows), rounds, result.describe())
         median = lambda key: sorted(r[key] for r in rows)[rounds // 2]
         summary = {key: round(median(key), 1) for key in rows[0]}
@@ -143,6 +144,20 @@ class PrintingTest(harness.AppTestCase):
         with open(result.folder + "/print-timings.json", "w", encoding="utf-8") as f:
             json.dump({"rounds": rows, "median": summary}, f, indent=1)
         print("print timings (median of %d): %s" % (rounds, json.dumps(summary)))
+
+    def test_a_pdf_item_prints_the_document_itself_not_the_viewer(self):
+        office = self.physical_queue("Office_Laser")
+        result = self.run_app(
+            [self.mint("pdf-1")],
+            steps=[wait_for("!!document.getElementById('zelvan-print-btn')", "viewer ready", 15000),
+                   js("document.getElementById('zelvan-print-btn').click();true", "print button"),
+                   {"picker": "print"}, {"wait": 3000}],
+            timeout_ms=60000, environment=self.cups.environment())
+        self.assertRanCleanly(result)
+        with urllib.request.urlopen(self.demo.base + "/content/sample.pdf", timeout=10) as served:
+            document = served.read()
+        self.assertEqual(office.wait_for_jobs(1), [document], result.describe())
+        self.assertEqual(self.posted_results(result), [SUCCESS], result.describe())
 
     def test_double_click_prints_to_that_entry_and_the_default_comes_first(self):
         zebra = self.physical_queue("Zebra")
