@@ -2,7 +2,6 @@
 // monitor the physical-port rule judges (see cups_device_port.cpp).
 #include <cups/cups.h>
 
-
 #include "common/text.h"
 #include "print/cups_device_port.h"
 #include "print/printer_filter.h"

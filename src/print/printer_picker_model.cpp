@@ -49,7 +49,7 @@ Colours CancelButton(bool pressed) {
                    : Colours{{45, 48, 58}, {60, 64, 76}, {210, 215, 225}};
 }
 
-FontSpec CardFont(bool selected) {
+FontStyle CardFont(bool selected) {
     return selected ? kSelectedItemFont : kItemFont;
 }
 

@@ -61,7 +61,7 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
-struct FontSpec {
+struct FontStyle {
     int height = 0;  // negative: character height in pixels
     int weight = 0;
 };
@@ -69,10 +69,10 @@ struct FontSpec {
 namespace PickerLook {
 constexpr std::u16string_view kFontFace = u"Segoe UI";
 constexpr std::u16string_view kDefaultBadge = u"DEFAULT";
-constexpr FontSpec kTitleFont{-15, 700};
-constexpr FontSpec kItemFont{-13, 400};
-constexpr FontSpec kSelectedItemFont{-13, 600};
-constexpr FontSpec kBadgeFont{-10, 700};
+constexpr FontStyle kTitleFont{-15, 700};
+constexpr FontStyle kItemFont{-13, 400};
+constexpr FontStyle kSelectedItemFont{-13, 600};
+constexpr FontStyle kBadgeFont{-10, 700};
 
 constexpr int kItemHeight = 44;
 constexpr int kCardCorner = 8;
@@ -94,7 +94,7 @@ Colours Badge(bool selected);  // no border is drawn
 Colours PrintButton(bool pressed);
 Colours CancelButton(bool pressed);
 // The selected card's name is drawn in the selected-item font.
-FontSpec CardFont(bool selected);
+FontStyle CardFont(bool selected);
 
 PixelRect CardRect(const PixelRect& item);
 PixelRect NameRect(const PixelRect& card, bool isDefault);

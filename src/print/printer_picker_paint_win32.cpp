@@ -16,7 +16,7 @@ const std::u16string& FontFace() {
     return face;
 }
 
-bool SameSpec(FontSpec a, FontSpec b) {
+bool SameStyle(FontStyle a, FontStyle b) {
     return a.height == b.height && a.weight == b.weight;
 }
 
@@ -55,10 +55,11 @@ void DrawLine(HDC dc, std::u16string_view text, const PixelRect& rect, HFONT fon
 
 }  // namespace
 
-Font CreatePickerFont(FontSpec spec) {
-    return Font(CreateFontW(spec.height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                            DEFAULT_PITCH, reinterpret_cast<LPCWSTR>(FontFace().c_str())));
+Font CreatePickerFont(FontStyle style) {
+    return Font(CreateFontW(style.height, 0, 0, 0, style.weight, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                            reinterpret_cast<LPCWSTR>(FontFace().c_str())));
 }
 
 void PickerFonts::Create() {
@@ -75,15 +76,15 @@ void PickerFonts::Reset() {
     badge.Reset();
 }
 
-HFONT PickerFonts::For(FontSpec spec) const {
-    const std::array<std::pair<FontSpec, HFONT>, 4> fonts{{
+HFONT PickerFonts::For(FontStyle style) const {
+    const std::array<std::pair<FontStyle, HFONT>, 4> fonts{{
         {PickerLook::kTitleFont, title.get()},
         {PickerLook::kItemFont, item.get()},
         {PickerLook::kSelectedItemFont, selectedItem.get()},
         {PickerLook::kBadgeFont, badge.get()},
     }};
-    for (const auto& [fontSpec, handle] : fonts) {
-        if (SameSpec(fontSpec, spec)) return handle;
+    for (const auto& [fontStyle, handle] : fonts) {
+        if (SameStyle(fontStyle, style)) return handle;
     }
     return item.get();
 }

@@ -62,7 +62,7 @@ constexpr COLORREF ToColorRef(Rgb colour) {
            (static_cast<COLORREF>(colour.b) << 16);
 }
 
-Font CreatePickerFont(FontSpec spec);
+Font CreatePickerFont(FontStyle style);
 
 // The four fonts of the picker, owned by the dialog's state record.
 struct PickerFonts {
@@ -73,8 +73,8 @@ struct PickerFonts {
 
     void Create();
     void Reset();
-    // The handle made for one of PickerLook's font specifications.
-    HFONT For(FontSpec spec) const;
+    // The handle made for one of PickerLook's font styles.
+    HFONT For(FontStyle style) const;
 };
 
 void PaintPrinterCard(const DRAWITEMSTRUCT& item, const PrinterEntry& printer,

@@ -25,10 +25,10 @@ QColor ToQColor(Rgb colour) {
     return QColor(colour.r, colour.g, colour.b);
 }
 
-QFont PickerFont(FontSpec spec) {
+QFont PickerFont(FontStyle style) {
     QFont font(QString::fromStdU16String(std::u16string(PickerLook::kFontFace)));
-    font.setPixelSize(-spec.height);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    font.setPixelSize(-style.height);
+    font.setWeight(static_cast<QFont::Weight>(style.weight));
     return font;
 }
 
