@@ -9,13 +9,6 @@ namespace Printing {
 
 namespace {
 
-bool EqualUnitsNoCase(std::u16string_view a, std::u16string_view b) {
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Text::ToLowerAscii(a[i]) != Text::ToLowerAscii(b[i])) return false;
-    }
-    return true;
-}
-
 bool IsDecimalDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -23,19 +16,20 @@ bool IsDecimalDigit(char16_t c) {
 }  // namespace
 
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-    return text.size() >= prefix.size() && EqualUnitsNoCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           Text::EqualsFolded(text.substr(0, prefix.size()), prefix);
 }
 
 bool ContainsNoCase(std::u16string_view text, std::u16string_view part) {
     if (part.empty() || text.size() < part.size()) return false;
     for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
-        if (EqualUnitsNoCase(text.substr(at, part.size()), part)) return true;
+        if (Text::EqualsFolded(text.substr(at, part.size()), part)) return true;
     }
     return false;
 }
 
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && EqualUnitsNoCase(a, b);
+    return Text::EqualsFolded(a, b);
 }
 
 bool IsPhysicalPrinterPort(std::u16string_view portName, std::u16string_view monitorName) {

@@ -11,6 +11,8 @@ import tempfile
 import threading
 import time
 
+from harness import stop_process
+
 CUPSD = shutil.which("cupsd") or "/usr/sbin/cupsd"
 LPADMIN = shutil.which("lpadmin") or "/usr/sbin/lpadmin"
 CUPSDISABLE = shutil.which("cupsdisable") or "/usr/sbin/cupsdisable"
@@ -160,11 +162,6 @@ class PrivateCups:
         self.admin(name, tool=CUPSDISABLE)
 
     def stop(self):
-        if self.process is not None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-            self.process = None
+        stop_process(self.process)
+        self.process = None
         shutil.rmtree(self.root, ignore_errors=True)

@@ -50,6 +50,18 @@ MB_RIGHT = 0x80000
 MB_RTLREADING = 0x100000
 
 
+def stop_process(process, timeout_s=10):
+    """Asks a helper process to end, and makes sure it does."""
+    if process is None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=timeout_s)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def _env_path(name):
     value = os.environ.get(name, "")
     return os.path.abspath(value) if value else ""
@@ -151,13 +163,8 @@ class Display:
         self.number = int(line)
 
     def stop(self):
-        if self.process is not None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-            self.process = None
+        stop_process(self.process)
+        self.process = None
 
     def environment(self):
         if self.number is None:

@@ -145,7 +145,7 @@ class PrintingTest(harness.AppTestCase):
             json.dump({"rounds": rows, "median": summary}, f, indent=1)
         print("print timings (median of %d): %s" % (rounds, json.dumps(summary)))
 
-    def test_a_pdf_item_prints_the_document_itself_not_the_viewer(self):
+    def test_a_pdf_item_prints_the_file_itself_not_the_viewer(self):
         office = self.physical_queue("Office_Laser")
         result = self.run_app(
             [self.mint("pdf-1")],

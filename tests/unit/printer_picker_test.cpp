@@ -100,13 +100,6 @@ TEST(PrinterPickerTemplateTests, HeaderAndItemsAreExactlyTheClassicLayout) {
     EXPECT_EQ(in.at(), bytes.size()) << "nothing after the last item";
 }
 
-TEST(PrinterPickerTemplateTests, TheLayoutTableServesBothDialogs) {
-    EXPECT_EQ(PrinterPickerItem(PickerControl::kEmptyMessage).text,
-              u"No physical printers found.\nPlease connect a printer.");
-    EXPECT_EQ(PrinterPickerItem(PickerControl::kCancel).rect.x, 198);
-    EXPECT_EQ(PrinterPickerLayout().title, u"Select Printer");
-}
-
 std::vector<PrinterEntry> TwoPrinters() {
     return {{u"Office", u"USB001", u"", true}, {u"Lab", u"IP_10.0.0.9", u"", false}};
 }
@@ -171,16 +164,6 @@ TEST(PrinterPickerLookTests, CardNameAndBadgeRectangles) {
     EXPECT_EQ(PickerLook::NameRect(card, true), (PixelRect{16, 47, 321, 85}));
     // 38 pixels high: the badge sits 9 pixels below the card's top.
     EXPECT_EQ(PickerLook::BadgeRect(card), (PixelRect{326, 56, 386, 76}));
-}
-
-TEST(PrinterPickerLookTests, SelectionAndPressingChangeColours) {
-    EXPECT_EQ(PickerLook::Card(true).fill, (Rgb{37, 99, 235}));
-    EXPECT_EQ(PickerLook::Card(false).border, (Rgb{46, 50, 62}));
-    EXPECT_EQ(PickerLook::Badge(true).text, (Rgb{37, 99, 235}));
-    EXPECT_EQ(PickerLook::Badge(false).fill, (Rgb{59, 130, 246}));
-    EXPECT_EQ(PickerLook::PrintButton(true).border, (Rgb{29, 78, 216}));
-    EXPECT_EQ(PickerLook::CancelButton(false).text, (Rgb{210, 215, 225}));
-    EXPECT_EQ(PickerLook::CardFont(true).weight, 600);
 }
 
 TEST(PrintResultTests, EveryOutcomeHasItsExactMessage) {
