@@ -1,9 +1,17 @@
 # Build helpers shared by every target: warnings, sanitizers, the tenant header and the way
 # platform adapter files are picked by their name suffix.
 
-set(ORBIS_LINUX_ADAPTER_SUFFIXES openssl curl posix cups)
-set(ORBIS_WINDOWS_ADAPTER_SUFFIXES cng winhttp win32)
-set(ORBIS_ALL_ADAPTER_SUFFIXES ${ORBIS_LINUX_ADAPTER_SUFFIXES} ${ORBIS_WINDOWS_ADAPTER_SUFFIXES} qt webview2)
+# Each suffix belongs to exactly one library of one platform.
+set(ORBIS_LINUX_PLATFORM_SUFFIXES openssl curl posix cups)
+set(ORBIS_LINUX_UI_SUFFIXES qt)
+set(ORBIS_WINDOWS_PLATFORM_SUFFIXES cng winhttp win32)
+set(ORBIS_WINDOWS_UI_SUFFIXES webview2)
+set(ORBIS_ALL_ADAPTER_SUFFIXES ${ORBIS_LINUX_PLATFORM_SUFFIXES} ${ORBIS_LINUX_UI_SUFFIXES}
+    ${ORBIS_WINDOWS_PLATFORM_SUFFIXES} ${ORBIS_WINDOWS_UI_SUFFIXES})
+# Suffixes that look like an adapter's but name no library: a file carrying one would silently
+# compile into nothing on both platforms.
+set(ORBIS_UNTAKEN_ADAPTER_SUFFIXES gtk gdi gdiplus winspool wininet schannel mbedtls gnutls
+    libsecret dbus x11 wayland cocoa mac macos android)
 
 function(orbis_set_warnings target)
     if(MSVC)
@@ -45,9 +53,15 @@ function(orbis_generate_tenant_header profile)
     add_custom_command(
         OUTPUT "${out_dir}/tenant_profile.h"
         COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tools/scripts/gen_tenant_header.py"
-                "${profile}" "${out_dir}/tenant_profile.h"
+                "${profile}" "${out_dir}/tenant_profile.h" "${PROJECT_VERSION}"
         DEPENDS "${profile}" "${CMAKE_SOURCE_DIR}/tools/scripts/gen_tenant_header.py"
         COMMENT "Scrambling tenant constants from ${profile}")
+    # The product version's one source is the project's VERSION.
+    file(WRITE "${out_dir}/product_version.h.new"
+        "// Generated from the project version. Do not edit.\n#pragma once\n"
+        "inline constexpr const char16_t* kProductVersion = u\"${PROJECT_VERSION}\";\n")
+    file(COPY_FILE "${out_dir}/product_version.h.new" "${out_dir}/product_version.h"
+        ONLY_IF_DIFFERENT)
     add_custom_target(orbis_tenant_header DEPENDS "${out_dir}/tenant_profile.h")
     add_library(orbis_tenant INTERFACE)
     target_include_directories(orbis_tenant INTERFACE "${out_dir}")
@@ -71,6 +85,26 @@ macro(orbis_find_dependencies)
         find_package(Cups REQUIRED)
     endif()
 endmacro()
+
+# Fails the configure step when an adapter file carries a suffix that no library of either
+# platform takes, or a suffix no library is defined for on this platform: such a file would be
+# dropped without a word. (A portable file that includes a platform header is the layering
+# test's to find.)
+function(orbis_check_adapter_suffixes)
+    cmake_parse_arguments(ARG "" "" "DIRS" ${ARGN})
+    foreach(dir IN LISTS ARG_DIRS)
+        file(GLOB files CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
+        foreach(file IN LISTS files)
+            get_filename_component(name "${file}" NAME_WE)
+            foreach(suffix IN LISTS ORBIS_UNTAKEN_ADAPTER_SUFFIXES)
+                if(name MATCHES "_${suffix}$")
+                    message(FATAL_ERROR "${file}: no library takes adapter files named *_${suffix}; "
+                        "use one of: ${ORBIS_ALL_ADAPTER_SUFFIXES}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endfunction()
 
 # Collects the .cpp files under the given folders, split into portable sources and the adapter
 # sources of the given suffixes ("foo_curl.cpp" is a curl adapter).

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "product_version.h"
+
 struct AppRecord {
     std::u16string displayName = u"Orbis Campus";
     std::u16string tenantId = u"orbiscampus";  // also the URL scheme name
-    std::u16string version = u"4.18.0";
+    std::u16string version = kProductVersion;  // the build's project version
     std::u16string company = u"Brenvale (HALDEN-IT)";
     std::u16string baseUrl;  // starts as the tenant portal's origin
 

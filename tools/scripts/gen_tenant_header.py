@@ -50,9 +50,11 @@ def list_accessor(name, values, rng):
 
 
 def main():
-    if len(sys.argv) != 3:
-        fail("usage: gen_tenant_header.py PROFILE.json OUT.h")
-    profile_path, out_path = sys.argv[1], sys.argv[2]
+    if len(sys.argv) != 4:
+        fail("usage: gen_tenant_header.py PROFILE.json OUT.h PRODUCT_VERSION")
+    profile_path, out_path, version = sys.argv[1], sys.argv[2], sys.argv[3]
+    if not re.fullmatch(r"[0-9]+(\.[0-9]+){1,3}", version):
+        fail("product version %r is not dotted decimal" % version)
     with open(profile_path, encoding="utf-8") as f:
         profile = json.load(f)
     rng = random.Random(profile_path)  # deterministic per profile so rebuilds are stable
@@ -71,6 +73,8 @@ def main():
     for key, value in list(strings.items()) + [(k, v) for k, vs in lists.items() for v in vs]:
         if not isinstance(value, str):
             fail("%s must be a string" % key)
+    # The product version has one source, the build; profiles refer to it as {version}.
+    strings = {k: v.replace("{version}", version) for k, v in strings.items()}
     key_hex = profile.get("envelopeKeyHex", "")
     if not re.fullmatch(r"[0-9a-fA-F]{64}", key_hex):
         fail("envelopeKeyHex must be 64 hexadecimal digits")
