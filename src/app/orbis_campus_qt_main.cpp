@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_record.h"
 #include "app/command_line.h"
 #include "app/desktop_ui.h"
 #include "app/instance_lock.h"
@@ -21,6 +20,7 @@
 #include "app/splash_layout.h"
 #include "app/startup.h"
 #include "app/url_protocol.h"
+#include "common/app_record.h"
 #include "common/platform_paths.h"
 #include "common/text.h"
 #include "host/app_windows_qt.h"
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     // Qt WebEngine is a package dependency, so there is no runtime to install.
     operations.ensureRuntime = [] { return true; };
     operations.checkForUpdate = [](double version, std::u16string_view base) {
-        return CheckForUpdate(version, base);
+        return CheckForUpdate(version, base, App().baseUrl);
     };
     operations.promptForUpdate = [](bool required, std::u16string_view address,
                                     const AppRecord& record) {
@@ -134,13 +134,13 @@ int main(int argc, char** argv) {
     };
     operations.registerScheme = [] {
         RegisterUrlProtocol(App().tenantId, StartupTexts::kSchemeDescription,
-                            PlatformPaths::ExecutablePath().u16string());
+                            PlatformPaths::ExecutablePath().u16string(), App().displayName);
     };
     operations.openLoadingWindow = [&loadingWindow] {
         loadingWindow = AppWindows::CreateLoadingWindow();
     };
     operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
-        return ParseSchemeArgs(link, error);
+        return ParseSchemeArgs(link, error, App());
     };
     operations.createPlayerWindow = [&loadingWindow] {
         return AppWindows::CreatePlayerWindow(loadingWindow);
@@ -156,7 +156,8 @@ int main(int argc, char** argv) {
 
     if (E2eHooks::Active()) {
         // The sequence makes the same choice again; this copy only tells the test log.
-        const bool player = ChooseLink(arguments, rawCommandLine).mode == RunMode::Player;
+        const bool player =
+            ChooseLink(arguments, rawCommandLine, App().tenantId).mode == RunMode::Player;
         E2eHooks::LogEvent("start", {{"mode", player ? "player" : "init"}});
     }
     const int exitCode = RunStartup(arguments, rawCommandLine, App(), operations);

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/instance_name.h"
 #include "common/text.h"
+#include "common/version_number.h"
 #include "tenant_profile.h"
 
 namespace {
@@ -17,7 +19,7 @@ class StartupRun {
         : record_(record), ops_(operations) {}
 
     int Run(const std::vector<std::u16string>& arguments, std::u16string_view rawCommandLine) {
-        const LinkChoice choice = ChooseLink(arguments, rawCommandLine);
+        const LinkChoice choice = ChooseLink(arguments, rawCommandLine, record_.tenantId);
         const std::u16string lockName =
             BuildInstanceMutexName(InstanceKey(record_.displayName, choice.mode));
         const InstanceLockResult lock = ops_.acquireInstanceLock

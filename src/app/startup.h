@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_record.h"
 #include "app/instance_lock.h"
+#include "common/app_record.h"
 #include "common/message_box.h"
 #include "update/update_check.h"
 

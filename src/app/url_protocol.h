@@ -9,8 +9,9 @@
 // Makes the system start `executablePath` with a link of `scheme` as its argument. False when
 // the registration could not be written; never throws. Start-up ignores the result: it is
 // retried at the next start anyway.
+// `displayName` names the handler where the system lists it.
 bool RegisterUrlProtocol(std::u16string_view scheme, std::u16string_view description,
-                         std::u16string_view executablePath);
+                         std::u16string_view executablePath, std::u16string_view displayName);
 
 // "<scheme>-handler.desktop".
 std::string DesktopFileName(std::u16string_view scheme);

@@ -11,7 +11,6 @@
 #include <sstream>
 #include <string>
 
-#include "app/app_record.h"
 #include "app/url_protocol.h"
 #include "common/text.h"
 
@@ -91,7 +90,7 @@ bool WriteAtomically(const fs::path& target, const std::string& content) {
 }  // namespace
 
 bool RegisterUrlProtocol(std::u16string_view scheme, std::u16string_view description,
-                         std::u16string_view executablePath) {
+                         std::u16string_view executablePath, std::u16string_view displayName) {
     try {
         const auto dataHome = BaseDirectory("XDG_DATA_HOME", ".local/share");
         const auto configHome = BaseDirectory("XDG_CONFIG_HOME", ".config");
@@ -100,9 +99,8 @@ bool RegisterUrlProtocol(std::u16string_view scheme, std::u16string_view descrip
         const fs::path executable(Text::Utf16ToUtf8(executablePath));
         const fs::path icon = executable.parent_path() / "resources" / "orbis-campus.png";
         const std::string fileName = DesktopFileName(scheme);
-        const std::string entry =
-            BuildDesktopEntry(executablePath, Text::Utf8ToUtf16(icon.string()), scheme, description,
-                              App().displayName);
+        const std::string entry = BuildDesktopEntry(
+            executablePath, Text::Utf8ToUtf16(icon.string()), scheme, description, displayName);
         // Without its desktop entry a default-handler line would point at nothing.
         if (!WriteAtomically(*dataHome / "applications" / fileName, entry)) return false;
 

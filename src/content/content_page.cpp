@@ -1,7 +1,7 @@
 #include "content/content_page.h"
 
 #include "common/text.h"
-#include "host/page_scripts.h"
+#include "content/page_scripts.h"
 #include "tenant_profile.h"
 
 namespace {

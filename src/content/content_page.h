@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 
 // Single pass over UTF-16 units: " & ' < > become entities, an entity in the text is escaped again.
 std::u16string HtmlEscape(std::u16string_view text);

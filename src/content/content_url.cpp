@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-#include "app/app_record.h"
 #include "common/text.h"
 #include "tenant_profile.h"
 
@@ -124,10 +123,6 @@ std::u16string NormalizeYouTubeUrl(std::u16string_view url, std::u16string_view 
     out += u"?origin=";
     out += PercentEncode(base);
     return out;
-}
-
-std::u16string NormalizeYouTubeUrl(std::u16string_view url) {
-    return NormalizeYouTubeUrl(url, App().baseUrl);
 }
 
 std::u16string PercentEncode(std::u16string_view text) {

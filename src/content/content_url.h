@@ -10,8 +10,6 @@ bool IsZoomUrl(std::u16string_view url);
 
 // The embed address for a YouTube URL, with `base` as its origin parameter; other URLs unchanged.
 std::u16string NormalizeYouTubeUrl(std::u16string_view url, std::u16string_view base);
-// Same, reading the application record's baseUrl at call time.
-std::u16string NormalizeYouTubeUrl(std::u16string_view url);
 
 // UTF-8 percent-encoding of everything but ASCII letters, digits and "-._~"; lower-case hex.
 std::u16string PercentEncode(std::u16string_view text);

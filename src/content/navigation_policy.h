@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 
 // True when the player window may load `uri` while it shows `record`'s content item.
 bool IsPlayerNavigationAllowed(std::u16string_view uri, const AppRecord& record);

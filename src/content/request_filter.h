@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
+#include "common/run_mode.h"
 
 struct RequestHeader {
     std::u16string name;

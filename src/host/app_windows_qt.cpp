@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app_record.h"
-#include "app/command_line.h"
 #include "app/desktop_ui.h"
 #include "app/splash.h"
+#include "common/app_record.h"
 #include "common/message_box.h"
+#include "common/run_mode.h"
 #include "content/content_page.h"
 #include "content/navigation_policy.h"
 #include "content/request_filter.h"

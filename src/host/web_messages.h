@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_record.h"
-#include "app/command_line.h"
+#include "common/app_record.h"
+#include "common/run_mode.h"
 
 enum class WebCommand {
     None,

@@ -23,11 +23,11 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 #include "common/text.h"
 #include "content/navigation_policy.h"
+#include "content/page_scripts.h"
 #include "host/e2e_hooks_qt.h"
-#include "host/page_scripts.h"
 #include "host/webview_bridge_script.h"
 #include "host/webview_page_qt.h"
 #include "host/webview_status.h"

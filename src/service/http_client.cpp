@@ -1,17 +1,17 @@
 #include "service/http_client.h"
 
-HttpResponse HttpClient::Get(std::u16string_view url) {
-    return Send(u"GET", url, {}, {});
+HttpResponse HttpClient::Get(std::u16string_view url, std::u16string_view trustBase) {
+    return Send(u"GET", url, {}, {}, trustBase);
 }
 
 HttpResponse HttpClient::Post(std::u16string_view url, std::string_view body,
-                              std::u16string_view contentType) {
-    return Send(u"POST", url, body, contentType);
+                              std::u16string_view contentType, std::u16string_view trustBase) {
+    return Send(u"POST", url, body, contentType, trustBase);
 }
 
 HttpResponse HttpClient::Put(std::u16string_view url, std::string_view body,
-                             std::u16string_view contentType) {
-    return Send(u"PUT", url, body, contentType);
+                             std::u16string_view contentType, std::u16string_view trustBase) {
+    return Send(u"PUT", url, body, contentType, trustBase);
 }
 
 HttpClient& SharedHttpClient() {

@@ -22,13 +22,15 @@ class HttpClient {
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    HttpResponse Get(std::u16string_view url);
+    // `trustBase` is the platform base address the request is judged against: requests to the
+    // platform's hosts and to its host carry the marker headers.
+    HttpResponse Get(std::u16string_view url, std::u16string_view trustBase);
     HttpResponse Post(std::u16string_view url, std::string_view body,
-                      std::u16string_view contentType);
+                      std::u16string_view contentType, std::u16string_view trustBase);
     HttpResponse Put(std::u16string_view url, std::string_view body,
-                     std::u16string_view contentType);
+                     std::u16string_view contentType, std::u16string_view trustBase);
     HttpResponse Send(std::u16string_view method, std::u16string_view url, std::string_view body,
-                      std::u16string_view contentType);
+                      std::u16string_view contentType, std::u16string_view trustBase);
 
   private:
     friend HttpClient& SharedHttpClient();

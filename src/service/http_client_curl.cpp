@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_record.h"
 #include "common/text.h"
 #include "service/http_client.h"
 #include "service/http_request_rules.h"
@@ -231,7 +230,8 @@ HttpClient::~HttpClient() = default;
 void HttpClient::ForceDirectConnections() {}
 
 HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view url,
-                              std::string_view body, std::u16string_view contentType) {
+                              std::string_view body, std::u16string_view contentType,
+                              std::u16string_view trustBase) {
     HttpResponse response;
     const auto cracked = HttpRules::CrackUrl(url);
     response.error = HttpRules::RefusalBeforeSending(cracked, url);
@@ -248,7 +248,7 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         return response;
     }
     auto headers =
-        BuildHeaderList(HttpRules::RequestHeaders(*cracked, url, App().baseUrl, contentType));
+        BuildHeaderList(HttpRules::RequestHeaders(*cracked, url, trustBase, contentType));
     Transfer transfer;
     transfer.handle = handle.get();
     if (!headers ||

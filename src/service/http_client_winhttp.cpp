@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_record.h"
 #include "common/text.h"
 #include "service/http_client.h"
 #include "service/http_request_rules.h"
@@ -114,7 +113,8 @@ void HttpClient::ForceDirectConnections() {
 }
 
 HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view url,
-                              std::string_view body, std::u16string_view contentType) {
+                              std::string_view body, std::u16string_view contentType,
+                              std::u16string_view trustBase) {
     HttpResponse response;
     const std::u16string urlText(url);
     const auto cracked = Crack(urlText);
@@ -136,7 +136,7 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         return response;
     }
     ApplyRequestSettings(request.get());
-    AddHeaders(request.get(), HttpRules::RequestHeaders(*cracked, url, App().baseUrl, contentType));
+    AddHeaders(request.get(), HttpRules::RequestHeaders(*cracked, url, trustBase, contentType));
 
     if (body.size() > MAXDWORD) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -82,7 +82,7 @@ std::optional<ContentData> GetContentData(std::u16string_view base,
         // The values go in as they are: the platform reads them without percent-decoding.
         const std::string body = Tenant::FormTokenFragment() + linkToken +
                                  Tenant::FormContentIdFragment() + contentLinkId;
-        const HttpResponse response = client.Put(url, body, kFormContentType);
+        const HttpResponse response = client.Put(url, body, kFormContentType, base);
         if (response.ok) return ParseContentDataAnswer(response.body);
 
         std::string message = ErrorAnswerMessage(response.body);

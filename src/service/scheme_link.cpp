@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/command_line.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "content/content_url.h"
 #include "service/envelope.h"
 #include "service/http_client.h"
+#include "service/link_text.h"
 #include "service/platform_api.h"
 #include "tenant_profile.h"
 
@@ -81,7 +81,7 @@ void FetchPageScript(AppRecord& record) {
     const std::u16string url = Text::Widen(Tenant::PageScriptEndpoint()) +
                                Text::Widen(std::to_string(record.contentNumber));
     HttpClient client;
-    const HttpResponse response = client.Get(url);
+    const HttpResponse response = client.Get(url, record.baseUrl);
     if (response.ok) record.contentScript = Text::Utf8ToUtf16(response.body);
 }
 
@@ -182,8 +182,4 @@ bool ParseSchemeArgs(std::u16string_view link, std::string& errorCode, AppRecord
         TraceQuietly("ParseSchemeArgs unknown exception");
     }
     return false;
-}
-
-bool ParseSchemeArgs(std::u16string_view link, std::string& errorCode) {
-    return ParseSchemeArgs(link, errorCode, App());
 }

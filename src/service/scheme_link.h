@@ -3,11 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 
 // Fills the content descriptor (and baseUrl) of `record`. On false `errorCode` says why:
 // "split_failed_parts_N", "decrypt_failed_empty_strings", "server:<message>",
 // "api_content_data_failed", "exception_<text>", "unknown_exception".
 bool ParseSchemeArgs(std::u16string_view link, std::string& errorCode, AppRecord& record);
-// The same on the process-wide record.
-bool ParseSchemeArgs(std::u16string_view link, std::string& errorCode);

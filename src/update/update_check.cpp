@@ -55,13 +55,14 @@ UpdateCheckResult EvaluateUpdateAnswer(double currentVersion, std::string_view b
     return result;
 }
 
-UpdateCheckResult CheckForUpdate(double currentVersion, std::u16string_view base) {
+UpdateCheckResult CheckForUpdate(double currentVersion, std::u16string_view base,
+                                 std::u16string_view trustBase) {
     try {
         const std::u16string normalized = NormalizeBaseUrl(base);
         const std::u16string address = normalized.empty()
                                            ? Text::Widen(Tenant::DefaultUpdateCheckUrl())
                                            : normalized + Text::Widen(Tenant::UpdateCheckPath());
-        const HttpResponse response = SharedHttpClient().Get(address);
+        const HttpResponse response = SharedHttpClient().Get(address, trustBase);
         if (!response.ok) return {};
         return EvaluateUpdateAnswer(currentVersion, response.body);
     } catch (const std::exception&) {

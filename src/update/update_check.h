@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 #include "common/message_box.h"
 
 struct UpdateCheckResult {
@@ -15,7 +15,9 @@ struct UpdateCheckResult {
 
 // Asks the platform (under `base`, or the built-in address when it is empty) for the latest
 // version. Every failure means "no update".
-UpdateCheckResult CheckForUpdate(double currentVersion, std::u16string_view base);
+// `trustBase` is the platform base address the request is judged against (marker headers).
+UpdateCheckResult CheckForUpdate(double currentVersion, std::u16string_view base,
+                                 std::u16string_view trustBase);
 
 // Decision on one answer body; exposed for tests and the fuzz target.
 UpdateCheckResult EvaluateUpdateAnswer(double currentVersion, std::string_view body);

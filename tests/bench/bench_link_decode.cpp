@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "../unit/scheme_link_vectors.h"
-#include "app/app_record.h"
+#include "common/app_record.h"
 #include "common/text.h"
 #include "service/envelope.h"
 #include "service/scheme_link.h"

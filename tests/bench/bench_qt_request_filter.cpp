@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_record.h"
-#include "app/command_line.h"
+#include "common/app_record.h"
+#include "common/run_mode.h"
 #include "content/request_filter.h"
 #include "content/url_rules.h"
 #include "request_mix.h"

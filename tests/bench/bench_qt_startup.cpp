@@ -31,7 +31,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 #include "common/text.h"
 #include "content/content_page.h"
 #include "content/content_url.h"

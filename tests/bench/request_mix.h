@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 #include "content/url_rules.h"
 
 namespace BenchRequestMix {

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_record.h"
-#include "app/command_line.h"
+#include "common/app_record.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "service/link_text.h"
 #include "service/scheme_link.h"
 
 namespace {
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool matched = false;
     const std::u16string payload = ExtractSchemePayload(text, u"orbiscampus", &matched);
     Check(matched || payload.empty());
-    Check(IsSchemeLink(text) == !payload.empty());
+    Check(IsSchemeLink(text, u"orbiscampus") == !payload.empty());
 
     AppRecord record = MakeDefaultAppRecord();
     std::string error;

@@ -68,7 +68,7 @@ TEST_F(RegisterUrlProtocolTest, WritesTheEntryAndTheDefaultHandler) {
               "image/png=viewer.desktop\n");
 
     ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"Zelvan Desktop Player",
-                                    u"/opt/Orbis Campus/bin/orbis-campus"));
+                                    u"/opt/Orbis Campus/bin/orbis-campus", u"Orbis Campus"));
     const std::string entry =
         TestSupport::ReadFile((root_ / "data/applications/orbiscampus-handler.desktop").string());
     EXPECT_EQ(entry, BuildDesktopEntry(u"/opt/Orbis Campus/bin/orbis-campus",
@@ -89,8 +89,10 @@ TEST_F(RegisterUrlProtocolTest, WritesTheEntryAndTheDefaultHandler) {
 TEST_F(RegisterUrlProtocolTest, MovedExecutableRepointsTheEntry) {
     const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
     const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
-    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/old/place/orbis-campus"));
-    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/new/$place 100%/orbis-campus"));
+    ASSERT_TRUE(
+        RegisterUrlProtocol(u"orbiscampus", u"d", u"/old/place/orbis-campus", u"Orbis Campus"));
+    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/new/$place 100%/orbis-campus",
+                                    u"Orbis Campus"));
     const std::string entry =
         TestSupport::ReadFile((root_ / "data/applications/orbiscampus-handler.desktop").string());
     EXPECT_EQ(entry.find("/old/"), std::string::npos);
@@ -107,7 +109,7 @@ TEST_F(RegisterUrlProtocolTest, DefaultsToTheHomeFolders) {
     const ScopedEnv home("HOME", root_.string());
     const ScopedEnv data("XDG_DATA_HOME", std::nullopt);
     const ScopedEnv config("XDG_CONFIG_HOME", "relative/is/ignored");
-    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app"));
+    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     EXPECT_TRUE(
         fs::is_regular_file(root_ / ".local/share/applications/orbiscampus-handler.desktop"));
     EXPECT_TRUE(fs::is_regular_file(root_ / ".config/mimeapps.list"));
@@ -119,7 +121,7 @@ TEST_F(RegisterUrlProtocolTest, SymlinkedListStaysALink) {
     WriteFile(root_ / "dotfiles" / "mimeapps.list", "[Default Applications]\na/b=c.desktop\n");
     fs::create_directories(root_ / "config");
     fs::create_symlink(root_ / "dotfiles" / "mimeapps.list", root_ / "config" / "mimeapps.list");
-    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app"));
+    ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     EXPECT_TRUE(fs::is_symlink(root_ / "config" / "mimeapps.list"));
     EXPECT_EQ(TestSupport::ReadFile((root_ / "dotfiles/mimeapps.list").string()),
               "[Default Applications]\na/b=c.desktop\n"
@@ -132,27 +134,27 @@ TEST_F(RegisterUrlProtocolTest, UnwritableLocationsReturnFalse) {
     {
         const ScopedEnv data("XDG_DATA_HOME", (root_ / "blocker" / "data").string());
         const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
-        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app"));
+        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
         EXPECT_FALSE(fs::exists(root_ / "config" / "mimeapps.list"));  // nothing half-done
     }
     {
         const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
         const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "blocker").string());
-        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app"));
+        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     }
     {
         // An unreadable list (a folder by that name) is not replaced by a fresh one.
         fs::create_directories(root_ / "config2" / "mimeapps.list");
         const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
         const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config2").string());
-        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app"));
+        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
         EXPECT_TRUE(fs::is_directory(root_ / "config2" / "mimeapps.list"));
     }
     {
         const ScopedEnv home("HOME", std::nullopt);
         const ScopedEnv data("XDG_DATA_HOME", std::nullopt);
         const ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
-        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app"));
+        EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     }
 }
 

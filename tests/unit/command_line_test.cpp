@@ -1,14 +1,20 @@
 #include "app/command_line.h"
+#include "app/instance_name.h"
+#include "app/os_version.h"
+#include "common/version_number.h"
+#include "service/link_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 #include "common/text.h"
 
 namespace {
+
+constexpr std::u16string_view kScheme = u"orbiscampus";
 
 TEST(UrlDecode, DecodesEscapesThroughUtf8AndKeepsPlus) {
     EXPECT_EQ(UrlDecode(u"a%20b+c"), u"a b+c");
@@ -74,42 +80,42 @@ TEST(ExtractSchemePayload, KeepsInnerSlashesAndSpacesBecomePlus) {
 }
 
 TEST(IsSchemeLink, NeedsTheTenantSchemeAndARealBody) {
-    EXPECT_TRUE(IsSchemeLink(u"orbiscampus://abc"));
-    EXPECT_TRUE(IsSchemeLink(u"   OrbisCampus:abc"));
-    EXPECT_FALSE(IsSchemeLink(u"orbiscampus:"));
-    EXPECT_FALSE(IsSchemeLink(u"orbiscampus:////"));
-    EXPECT_FALSE(IsSchemeLink(u"otherscheme://abc"));
-    EXPECT_FALSE(IsSchemeLink(u"--flag"));
+    EXPECT_TRUE(IsSchemeLink(u"orbiscampus://abc", kScheme));
+    EXPECT_TRUE(IsSchemeLink(u"   OrbisCampus:abc", kScheme));
+    EXPECT_FALSE(IsSchemeLink(u"orbiscampus:", kScheme));
+    EXPECT_FALSE(IsSchemeLink(u"orbiscampus:////", kScheme));
+    EXPECT_FALSE(IsSchemeLink(u"otherscheme://abc", kScheme));
+    EXPECT_FALSE(IsSchemeLink(u"--flag", kScheme));
 }
 
 TEST(ChooseLink, NoArgumentsMeansInitMode) {
-    const auto choice = ChooseLink({u"C:\\app\\orbis.exe"}, u"");
+    const auto choice = ChooseLink({u"C:\\app\\orbis.exe"}, u"", kScheme);
     EXPECT_EQ(choice.mode, RunMode::Init);
     EXPECT_EQ(choice.link, u"");
 }
 
 TEST(ChooseLink, ALaterLinkArgumentWinsOverAnEarlierSwitch) {
     const auto choice = ChooseLink({u"orbis.exe", u"--switch", u"orbiscampus://a:b:c"},
-                                   u"--switch orbiscampus://a:b:c");
+                                   u"--switch orbiscampus://a:b:c", kScheme);
     EXPECT_EQ(choice.link, u"orbiscampus://a:b:c");
     EXPECT_EQ(choice.mode, RunMode::Player);
 }
 
 TEST(ChooseLink, AnArgumentThatIsNoLinkStaysTheLinkTextInInitMode) {
-    const auto choice = ChooseLink({u"orbis.exe", u"hello"}, u"hello");
+    const auto choice = ChooseLink({u"orbis.exe", u"hello"}, u"hello", kScheme);
     EXPECT_EQ(choice.link, u"hello");
     EXPECT_EQ(choice.mode, RunMode::Init);
 }
 
 TEST(ChooseLink, AnEmptyBodyStillStopsTheScanButGivesInitMode) {
     const auto choice =
-        ChooseLink({u"orbis.exe", u"orbiscampus://", u"orbiscampus://a:b:c"}, u"ignored");
+        ChooseLink({u"orbis.exe", u"orbiscampus://", u"orbiscampus://a:b:c"}, u"ignored", kScheme);
     EXPECT_EQ(choice.link, u"orbiscampus://");
     EXPECT_EQ(choice.mode, RunMode::Init);
 }
 
 TEST(ChooseLink, FallsBackToTheRawCommandLine) {
-    const auto choice = ChooseLink({u"orbis.exe"}, u"  ORBISCAMPUS:abc");
+    const auto choice = ChooseLink({u"orbis.exe"}, u"  ORBISCAMPUS:abc", kScheme);
     EXPECT_EQ(choice.link, u"  ORBISCAMPUS:abc");
     EXPECT_EQ(choice.mode, RunMode::Player);
 }

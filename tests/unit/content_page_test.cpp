@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "host/page_scripts.h"
+#include "content/page_scripts.h"
 #include "tenant_profile.h"
 
 namespace {

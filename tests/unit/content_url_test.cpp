@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "app/app_record.h"
+#include "common/app_record.h"
 
 namespace {
 
@@ -98,15 +98,6 @@ TEST(ContentUrlNormalize, OtherUrlsComeBackUnchanged) {
           u"https://example.com/page", u""}) {
         EXPECT_EQ(Normalize(url), url);
     }
-}
-
-TEST(ContentUrlNormalize, OneArgumentFormReadsTheApplicationBase) {
-    struct BaseGuard {
-        std::u16string saved = std::exchange(App().baseUrl, u"https://t.example.org:8443");
-        ~BaseGuard() { App().baseUrl = saved; }
-    } guard;
-    EXPECT_EQ(NormalizeYouTubeUrl(u"https://youtu.be/Xy"),
-              std::u16string(kEmbed) + u"Xy?origin=https%3a%2f%2ft.example.org%3a8443");
 }
 
 // --- Percent encoding ------------------------------------------------------------------------

@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_record.h"
 #include "common/text.h"
 #include "content/url_rules.h"
 #include "service/http_client.h"
@@ -18,6 +17,9 @@
 #include "tenant_profile.h"
 
 namespace {
+
+// The requests of these tests are judged against no tenant: only loopback is trusted.
+constexpr std::u16string_view kNoBase = u"";
 
 using HttpRules::CrackUrl;
 using HttpRules::Header;
@@ -251,19 +253,12 @@ void ExpectStageFailure(const HttpResponse& response, std::string_view stage) {
     EXPECT_TRUE(response.body.empty());
 }
 
-class HttpClientTest : public ::testing::Test {
-  protected:
-    void SetUp() override { savedBase_ = App().baseUrl; }
-    void TearDown() override { App().baseUrl = savedBase_; }
-
-  private:
-    std::u16string savedBase_;
-};
+class HttpClientTest : public ::testing::Test {};
 
 TEST_F(HttpClientTest, GetReturnsStatusAndBodyWithTheClientsUserAgent) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
-    const auto response = client.Get(U(platform.base + "/_test/echo?q=1"));
+    const auto response = client.Get(U(platform.base + "/_test/echo?q=1"), kNoBase);
     EXPECT_TRUE(response.ok);
     EXPECT_TRUE(response.error.empty());
     const Json echo = EchoOf(response);
@@ -278,8 +273,7 @@ TEST_F(HttpClientTest, LoopbackRequestsCarryTheMarkerHeadersWhateverTheBase) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
     for (const auto* base : {u"", u"https://tenant.example", u"http://127.0.0.1"}) {
-        App().baseUrl = base;
-        const Json echo = EchoOf(client.Get(U(platform.base + "/_test/echo")));
+        const Json echo = EchoOf(client.Get(U(platform.base + "/_test/echo"), base));
         for (const auto& [name, value] : MarkerHeaders()) {
             EXPECT_EQ(echo["headers"].value(Text::ToLowerAscii(name), ""), value) << name;
         }
@@ -292,7 +286,7 @@ TEST_F(HttpClientTest, PlainHttpToLocalhostByNameIsSent) {
     std::string base = platform.base;
     base.replace(base.find(loopback), loopback.size(), "localhost");
     HttpClient client;
-    const Json echo = EchoOf(client.Get(U(base + "/_test/echo")));
+    const Json echo = EchoOf(client.Get(U(base + "/_test/echo"), kNoBase));
     EXPECT_EQ(echo["headers"].value("host", "").rfind("localhost:", 0), 0u);
 }
 
@@ -305,7 +299,8 @@ TEST_F(HttpClientTest, PublicPlainHttpIsRefusedWithoutTraffic) {
     const std::string probe = UniqueProbe("public-http");
     HttpClient client;
     const auto started = std::chrono::steady_clock::now();
-    const auto response = client.Get(U("http://" + PlatformDomain() + "/_test/echo?" + probe));
+    const auto response =
+        client.Get(U("http://" + PlatformDomain() + "/_test/echo?" + probe), kNoBase);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     EXPECT_EQ(response.error, "HTTPS required");
     EXPECT_EQ(response.status, 0);
@@ -318,7 +313,7 @@ TEST_F(HttpClientTest, ProxyVariablesAreIgnored) {
     ScopedEnvironment httpProxy("http_proxy", platform.base);
     ScopedEnvironment allProxy("ALL_PROXY", platform.base);
     HttpClient client;
-    const Json echo = EchoOf(client.Get(U(platform.base + "/_test/echo")));
+    const Json echo = EchoOf(client.Get(U(platform.base + "/_test/echo"), kNoBase));
     // Through a proxy the request line would carry the absolute URL.
     EXPECT_EQ(echo["path"], "/_test/echo");
 }
@@ -331,7 +326,7 @@ TEST_F(HttpClientTest, UnparsableUrlsFailBeforeAnyTraffic) {
     for (const std::string& url :
          {"ftp://" + authority + "/" + probe, "https://" + std::string(300, 'a') + "/" + probe,
           platform.base + "/" + std::string(2100, 'p') + probe}) {
-        const auto response = client.Get(U(url));
+        const auto response = client.Get(U(url), kNoBase);
         EXPECT_EQ(response.error, "Failed to parse URL") << url.substr(0, 40);
         EXPECT_EQ(response.status, 0);
     }
@@ -343,7 +338,7 @@ TEST_F(HttpClientTest, ErrorStatusKeepsTheServersBodyWithoutErrorText) {
     HttpClient client;
     for (const int status : {404, 500, 503}) {
         const auto response =
-            client.Get(U(platform.base + "/_test/status/" + std::to_string(status)));
+            client.Get(U(platform.base + "/_test/status/" + std::to_string(status)), kNoBase);
         EXPECT_EQ(response.status, status);
         EXPECT_FALSE(response.ok);
         EXPECT_TRUE(response.error.empty()) << response.error;
@@ -354,7 +349,7 @@ TEST_F(HttpClientTest, ErrorStatusKeepsTheServersBodyWithoutErrorText) {
 TEST_F(HttpClientTest, RedirectIsReturnedNotFollowed) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
-    const auto response = client.Get(U(platform.base + "/_test/redirect"));
+    const auto response = client.Get(U(platform.base + "/_test/redirect"), kNoBase);
     EXPECT_EQ(response.status, 302);
     EXPECT_FALSE(response.ok);
     EXPECT_TRUE(response.error.empty());
@@ -365,7 +360,8 @@ TEST_F(HttpClientTest, EmptyBodyAndContentTypeSendNeither) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
     for (const auto* method : {u"POST", u"PUT", u"GET"}) {
-        const Json echo = EchoOf(client.Send(method, U(platform.base + "/_test/echo"), "", u""));
+        const Json echo =
+            EchoOf(client.Send(method, U(platform.base + "/_test/echo"), "", u"", kNoBase));
         EXPECT_EQ(echo["method"], Text::Utf16ToUtf8(method));
         EXPECT_FALSE(echo["headers"].contains("content-type")) << echo.dump();
         EXPECT_FALSE(echo["headers"].contains("transfer-encoding"));
@@ -378,8 +374,8 @@ TEST_F(HttpClientTest, BodyAndContentTypeAreSentAsGiven) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     const std::string body = "a=1&b=x y&c=\xC3\xBC";
     HttpClient client;
-    const Json put = EchoOf(
-        client.Put(U(platform.base + "/_test/echo"), body, u"application/x-www-form-urlencoded"));
+    const Json put = EchoOf(client.Put(U(platform.base + "/_test/echo"), body,
+                                       u"application/x-www-form-urlencoded", kNoBase));
     EXPECT_EQ(put["method"], "PUT");
     EXPECT_EQ(put["body"], body);
     EXPECT_EQ(put["headers"].value("content-type", ""), "application/x-www-form-urlencoded");
@@ -387,11 +383,12 @@ TEST_F(HttpClientTest, BodyAndContentTypeAreSentAsGiven) {
     EXPECT_FALSE(put["headers"].contains("expect"));
 
     const Json post =
-        EchoOf(client.Post(U(platform.base + "/_test/echo"), "{}", u"application/json"));
+        EchoOf(client.Post(U(platform.base + "/_test/echo"), "{}", u"application/json", kNoBase));
     EXPECT_EQ(post["method"], "POST");
     EXPECT_EQ(post["headers"].value("content-type", ""), "application/json");
 
-    const Json other = EchoOf(client.Send(u"DELETE", U(platform.base + "/_test/echo"), "", u""));
+    const Json other =
+        EchoOf(client.Send(u"DELETE", U(platform.base + "/_test/echo"), "", u"", kNoBase));
     EXPECT_EQ(other["method"], "DELETE");
 }
 
@@ -399,13 +396,14 @@ TEST_F(HttpClientTest, LargeBodiesTravelWholeBothWays) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
     const std::string upload(3 * 1024 * 1024, 'u');
-    const Json echo =
-        EchoOf(client.Put(U(platform.base + "/_test/echo"), upload, u"application/octet-stream"));
+    const Json echo = EchoOf(
+        client.Put(U(platform.base + "/_test/echo"), upload, u"application/octet-stream", kNoBase));
     EXPECT_EQ(echo["body"].get<std::string>().size(), upload.size());
     EXPECT_FALSE(echo["headers"].contains("expect"));
 
     constexpr std::size_t kSize = 5 * 1024 * 1024 + 17;
-    const auto download = client.Get(U(platform.base + "/_test/bytes?n=" + std::to_string(kSize)));
+    const auto download =
+        client.Get(U(platform.base + "/_test/bytes?n=" + std::to_string(kSize)), kNoBase);
     ASSERT_EQ(download.status, 200);
     ASSERT_EQ(download.body.size(), kSize);
     std::size_t mismatches = 0;
@@ -418,7 +416,7 @@ TEST_F(HttpClientTest, LargeBodiesTravelWholeBothWays) {
 TEST_F(HttpClientTest, ChunkedBodyIsAssembledInOrder) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
-    const auto response = client.Get(U(platform.base + "/_test/chunked"));
+    const auto response = client.Get(U(platform.base + "/_test/chunked"), kNoBase);
     EXPECT_TRUE(response.ok);
     std::string expected;
     for (int i = 0; i < 10; ++i)
@@ -430,7 +428,7 @@ TEST_F(HttpClientTest, UnreachablePortFailsAtSendWithinTheConnectTimeOut) {
     const int port = TestSupport::UnusedLoopbackPort();
     HttpClient client;
     const auto started = std::chrono::steady_clock::now();
-    const auto response = client.Get(U("http://127.0.0.1:" + std::to_string(port) + "/"));
+    const auto response = client.Get(U("http://127.0.0.1:" + std::to_string(port) + "/"), kNoBase);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     ExpectStageFailure(response, "WinHttpSendRequest failed: ");
 }
@@ -440,7 +438,7 @@ TEST_F(HttpClientTest, SelfSignedCertificateIsRefusedBeforeAnyRequest) {
     if (platform.tlsBase.empty()) GTEST_SKIP() << "the demo platform runs without its TLS listener";
     const std::string probe = UniqueProbe("self-signed");
     HttpClient client;
-    const auto response = client.Get(U(platform.tlsBase + "/_test/echo?" + probe));
+    const auto response = client.Get(U(platform.tlsBase + "/_test/echo?" + probe), kNoBase);
     ExpectStageFailure(response, "WinHttpSendRequest failed: ");
     EXPECT_FALSE(LogMentions(platform, probe));
 }
@@ -452,7 +450,7 @@ TEST_F(HttpClientTest, DISABLED_SilentServerHitsTheReceiveTimeOut) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     HttpClient client;
     const auto started = std::chrono::steady_clock::now();
-    const auto response = client.Get(U(platform.base + "/_test/slow?ms=45000"));
+    const auto response = client.Get(U(platform.base + "/_test/slow?ms=45000"), kNoBase);
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::steady_clock::now() - started);
     ExpectStageFailure(response, "WinHttpReceiveResponse failed: ");
@@ -474,7 +472,7 @@ TEST(HttpSharedClient, OneInstanceCreatedOnceAcrossThreads) {
 
 TEST(HttpSharedClient, SendsLikeAnyClient) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
-    const auto response = SharedHttpClient().Get(U(platform.base + "/_test/status/204"));
+    const auto response = SharedHttpClient().Get(U(platform.base + "/_test/status/204"), kNoBase);
     EXPECT_EQ(response.status, 204);
     EXPECT_TRUE(response.ok);
     EXPECT_TRUE(response.body.empty());

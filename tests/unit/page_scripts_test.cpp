@@ -1,4 +1,4 @@
-#include "host/page_scripts.h"
+#include "content/page_scripts.h"
 
 #include <gtest/gtest.h>
 

@@ -28,7 +28,7 @@ std::u16string Mint(const TestSupport::DemoPlatform& platform, std::string_view 
         platform.base + "/_mint?token=" + QueryValue(token) + "&content=" + QueryValue(content);
     if (!domain.empty()) url += "&domain=" + QueryValue(domain);
     HttpClient client;
-    const HttpResponse response = client.Get(Widen(url));
+    const HttpResponse response = client.Get(Widen(url), u"");
     EXPECT_TRUE(response.ok) << response.status << " " << response.error;
     std::string link = response.body;
     while (!link.empty() && (link.back() == '\n' || link.back() == '\r'))
@@ -53,7 +53,7 @@ struct Decoding {
 std::u16string ScriptServedFor(std::int32_t number) {
     HttpClient client;
     const HttpResponse response =
-        client.Get(Widen(Tenant::PageScriptEndpoint() + std::to_string(number)));
+        client.Get(Widen(Tenant::PageScriptEndpoint() + std::to_string(number)), u"");
     return response.ok ? Text::Utf8ToUtf16(response.body) : std::u16string();
 }
 

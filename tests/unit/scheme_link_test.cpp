@@ -248,17 +248,6 @@ TEST_F(SchemeLinkDirect, WrongTagFailsAndKeepsTheBaseUrl) {
     }
 }
 
-TEST_F(SchemeLinkDirect, OneArgumentFormWritesTheProcessRecord) {
-    const AppRecord saved = App();
-    std::string error;
-    const bool ok = ParseSchemeArgs(u"orbiscampus://" + DirectBody(), error);
-    const AppRecord written = App();
-    App() = saved;
-    ASSERT_TRUE(ok) << error;
-    EXPECT_EQ(written.baseUrl, u"https://zelvan.test/learn");
-    EXPECT_EQ(written.contentUrl, u"https://media.example.test/watch?v=1&x=2");
-}
-
 namespace {
 
 // Something other than a standard exception can only come from outside the decoder, such as an

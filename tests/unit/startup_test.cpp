@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/instance_name.h"
 #include "common/text.h"
+#include "common/version_number.h"
 #include "tenant_profile.h"
 
 namespace {

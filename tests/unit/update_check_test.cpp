@@ -295,7 +295,8 @@ TEST(CheckForUpdate, OptionalUpdateFromThePlatform) {
     const std::string path = "/s/update-optional" + Tenant::UpdateCheckPath();
     const int before = LoggedGets(platform, path);
     // A trailing slash on the base is dropped before the path is appended.
-    const UpdateCheckResult r = CheckForUpdate(4.18, Scenario(platform, "update-optional") + u"/");
+    const UpdateCheckResult r =
+        CheckForUpdate(4.18, Scenario(platform, "update-optional") + u"/", u"");
     EXPECT_TRUE(r.updateAvailable);
     EXPECT_FALSE(r.updateRequired);
     EXPECT_EQ(r.link, u"https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe");
@@ -304,18 +305,18 @@ TEST(CheckForUpdate, OptionalUpdateFromThePlatform) {
 
 TEST(CheckForUpdate, MandatoryUpdateFromThePlatform) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
-    const UpdateCheckResult r = CheckForUpdate(4.18, Scenario(platform, "update-mandatory"));
+    const UpdateCheckResult r = CheckForUpdate(4.18, Scenario(platform, "update-mandatory"), u"");
     EXPECT_TRUE(r.updateAvailable);
     EXPECT_TRUE(r.updateRequired);
     EXPECT_EQ(r.link, u"https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe");
     // Already at the announced version: nothing to do.
-    EXPECT_FALSE(CheckForUpdate(5.0, Scenario(platform, "update-mandatory")).updateAvailable);
+    EXPECT_FALSE(CheckForUpdate(5.0, Scenario(platform, "update-mandatory"), u"").updateAvailable);
 }
 
 TEST(CheckForUpdate, CurrentVersionOfThePlatformIsNoUpdate) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
-    EXPECT_FALSE(CheckForUpdate(4.18, Scenario(platform, "")).updateAvailable);
-    const UpdateCheckResult older = CheckForUpdate(4.1, Scenario(platform, ""));
+    EXPECT_FALSE(CheckForUpdate(4.18, Scenario(platform, ""), u"").updateAvailable);
+    const UpdateCheckResult older = CheckForUpdate(4.1, Scenario(platform, ""), u"");
     EXPECT_TRUE(older.updateAvailable);
     EXPECT_FALSE(older.updateRequired);
     EXPECT_TRUE(older.link.empty());
@@ -330,8 +331,8 @@ TEST(CheckForUpdate, EmptyBaseUsesTheBuiltInAddress) {
         GTEST_SKIP() << "the demo platform is not on the built-in port";
     }
     const int before = LoggedGets(platform, Tenant::UpdateCheckPath());
-    EXPECT_TRUE(CheckForUpdate(4.0, u"").updateAvailable);
-    EXPECT_FALSE(CheckForUpdate(4.18, u"").updateAvailable);
+    EXPECT_TRUE(CheckForUpdate(4.0, u"", u"").updateAvailable);
+    EXPECT_FALSE(CheckForUpdate(4.18, u"", u"").updateAvailable);
     // Other tests may ask the same path at the same time (ctest -j): at least these two arrived.
     EXPECT_GE(LoggedGets(platform, Tenant::UpdateCheckPath()), before + 2);
 }
@@ -339,13 +340,13 @@ TEST(CheckForUpdate, EmptyBaseUsesTheBuiltInAddress) {
 TEST(CheckForUpdate, FailuresMeanNoUpdate) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     for (const char* scenario : {"update-500", "update-not-json"}) {
-        const UpdateCheckResult r = CheckForUpdate(0.0, Scenario(platform, scenario));
+        const UpdateCheckResult r = CheckForUpdate(0.0, Scenario(platform, scenario), u"");
         EXPECT_FALSE(r.updateAvailable) << scenario;
         EXPECT_TRUE(r.link.empty()) << scenario;
     }
     const std::u16string nobody =
         Text::Widen("http://127.0.0.1:" + std::to_string(TestSupport::UnusedLoopbackPort()));
-    EXPECT_FALSE(CheckForUpdate(0.0, nobody).updateAvailable);
+    EXPECT_FALSE(CheckForUpdate(0.0, nobody, u"").updateAvailable);
 }
 
 }  // namespace

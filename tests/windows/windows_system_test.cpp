@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/os_version.h"
 #include "common/text.h"
 
 namespace {
@@ -12,7 +13,7 @@ TEST(WindowsSystem, SplitsTheProcessCommandLineWithTheProgramFirst) {
     ASSERT_FALSE(arguments.empty());
     EXPECT_TRUE(Text::EndsWith(Text::ToLowerAscii(arguments.front()), u".exe"));
     // Feeding the real argument list into the run-mode choice: the test runner passes no link.
-    EXPECT_EQ(ChooseLink(arguments, u"").mode, RunMode::Init);
+    EXPECT_EQ(ChooseLink(arguments, u"", u"orbiscampus").mode, RunMode::Init);
 }
 
 TEST(WindowsSystem, ReportsTheTrueVersionThatTheStartUpCheckAccepts) {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_record.h"
-#include "app/command_line.h"
+#include "common/app_record.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "service/link_text.h"
 #include "service/scheme_link.h"
 
 namespace {
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     const std::u16string link = Text::Utf8ToUtf16(argv[1]);
 
     Trace::ScopedSink sink([](std::string_view line) { std::cout << "trace: " << line << '\n'; });
-    const bool player = IsSchemeLink(link);
+    const bool player = IsSchemeLink(link, App().tenantId);
     std::cout << "trace: run mode " << (player ? "player" : "init (not a player link)") << '\n';
 
     std::string errorCode;

@@ -67,7 +67,7 @@ def breaches(root):
                 target = header.split("/", 1)[0]
                 if target in FOLDER_ORDER and FOLDER_ORDER.index(target) > FOLDER_ORDER.index(folder):
                     found.append("%s: %s/ includes %s, a folder above it" % (where, folder, header))
-        if kind != "entry" and relative.as_posix() not in ("app/app_record.cpp", "app/app_record.h",
+        if kind != "entry" and relative.as_posix() not in ("app/app_record.cpp", "common/app_record.h",
                                                           "common/app_record.cpp",
                                                           "common/app_record.h"):
             for match in APP_RECORD_CALL.finditer(text):

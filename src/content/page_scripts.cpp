@@ -1,9 +1,9 @@
-#include "host/page_scripts.h"
+#include "content/page_scripts.h"
 
 #include <cstddef>
 
 #include "content/content_page.h"
-#include "host/page_scripts_js.h"
+#include "content/page_scripts_js.h"
 
 namespace PageScripts {
 

@@ -1,5 +1,5 @@
-#include "host/page_scripts.h"
-#include "host/page_scripts_js.h"
+#include "content/page_scripts.h"
+#include "content/page_scripts_js.h"
 
 namespace PageScripts {
 namespace {

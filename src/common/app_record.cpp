@@ -1,4 +1,4 @@
-#include "app/app_record.h"
+#include "common/app_record.h"
 
 #include "common/text.h"
 #include "tenant_profile.h"
