@@ -35,7 +35,8 @@ record() {  # layer passed failed [skipped]
     total_passed=$((total_passed + $2))
     total_failed=$((total_failed + $3))
     total_skipped=$((total_skipped + skipped))
-    summary+=("$(printf '%-11s %5d passed, %d failed, %d skipped' "$1" "$2" "$3" "$skipped")")
+    summary+=("$(printf '%-11s %5d passed, %d failed, %d skipped  (%d s)' "$1" "$2" "$3" "$skipped" \
+        $((SECONDS - layer_started)))")
 }
 
 # Runs a command with a loopback of its own: the demo platform's fixed port is then always free,
@@ -188,7 +189,9 @@ wine_environment() {
     fi
 }
 
+layer_started=$SECONDS
 for layer in $layers; do
+    layer_started=$SECONDS
     case "$layer" in
     native) run_ctest_layer native linux-debug ;;
     e2e) run_ctest_layer e2e linux-e2e ;;
