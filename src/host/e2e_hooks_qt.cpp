@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -50,6 +51,8 @@ QJsonObject WindowState(QWidget* window) {
     state.insert("visible", window->isVisible());
     state.insert("fullscreen", window->isFullScreen());
     state.insert("minimized", window->isMinimized());
+    // The icon comes from the built-in artwork: a null picture means the resource is missing.
+    state.insert("icon", !window->windowIcon().pixmap(32).isNull());
     const auto* view = window->findChild<QWebEngineView*>();
     state.insert("viewVisible", view != nullptr && view->isVisible());
     return state;

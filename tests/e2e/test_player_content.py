@@ -59,6 +59,7 @@ class PlayerContentTest(harness.AppTestCase):
         self.assertEqual((windows[0]["title"], windows[0]["visible"], windows[0]["fullscreen"]),
                          (WINDOW_TITLE, True, False), result.describe())
         self.assertEqual((windows[0]["width"], windows[0]["height"]), (1280, 720))
+        self.assertTrue(windows[0]["icon"], "the window has no icon: the artwork is missing")
 
     def test_direct_link_opens_the_address_itself(self):
         marker = harness.unique("direct")
