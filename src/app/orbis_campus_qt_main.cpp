@@ -114,6 +114,7 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv.data());
     application.setQuitOnLastWindowClosed(false);
     application.setApplicationName(QString::fromStdU16String(App().displayName));
+    LoadBuiltInArtwork();
     CloseWindowsOnTermination(application);
 
     QWidget* loadingWindow = nullptr;
@@ -138,6 +139,8 @@ int main(int argc, char** argv) {
     };
     operations.openLoadingWindow = [&loadingWindow] {
         loadingWindow = AppWindows::CreateLoadingWindow();
+        // Link decoding blocks next: the splash stays in front of the loading text meanwhile.
+        RaiseSplash();
     };
     operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
         return ParseSchemeArgs(link, error, App());

@@ -6,3 +6,9 @@
 // default box of 700 × 450.
 bool ShowSplash(int maxWidth, int maxHeight);
 void CloseSplash();
+// Puts an open splash back above a window opened after it, painted. A window manager that honours
+// "stays on top" keeps it there anyway; without one, the newest window would cover it.
+void RaiseSplash();
+
+// Registers the built-in artwork (splash picture, window icon); call once before any window.
+void LoadBuiltInArtwork();

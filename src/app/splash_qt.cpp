@@ -1,18 +1,36 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "app/splash.h"
 #include "app/splash_layout.h"
+#include "host/e2e_hooks_qt.h"
+
+// The artwork lives in the static Qt library, where nothing refers to the resource initialiser,
+// so the linker would silently leave it out. Naming the initialiser here turns a missing resource
+// into a link error of every program that shows the splash.
+void LoadBuiltInArtwork() {
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)loaded;
+}
 
 namespace {
 
 constexpr int kAutoCloseMs = 15000;
+// How long start-up may wait for the display to map the splash before it goes on regardless.
+constexpr int kExposeWaitMs = 1500;
 
 // Frameless artwork with per-pixel transparency; it can be dragged like a caption.
 class SplashWindow : public QWidget {
@@ -52,15 +70,35 @@ QPointer<SplashWindow>& Splash() {
     return splash;
 }
 
+// Start-up goes on with blocking network calls on this thread, during which no event is handled:
+// the splash has to be mapped, painted and sent to the display before this returns.
+bool PaintNow(SplashWindow& splash) {
+    QElapsedTimer waited;
+    waited.start();
+    while (splash.windowHandle() == nullptr || !splash.windowHandle()->isExposed()) {
+        if (waited.elapsed() > kExposeWaitMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    splash.repaint();
+    // Hands the painted pixels to the display server now rather than at the next event loop turn.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return true;
+}
+
 }  // namespace
 
 bool ShowSplash(int maxWidth, int maxHeight) {
     if (Splash()) {
         return true;
     }
+    LoadBuiltInArtwork();
     QPixmap image(QStringLiteral(":/orbis/splash.png"));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (image.isNull() || screen == nullptr) {
+        E2eHooks::LogEvent("splash", {{"painted", false}, {"artwork", !image.isNull()}});
         return false;
     }
     const QRect area = screen->geometry();
@@ -77,8 +115,23 @@ bool ShowSplash(int maxWidth, int maxHeight) {
     splash->setGeometry(area.x() + layout.x, area.y() + layout.y, layout.width, layout.height);
     splash->show();
     Splash() = splash;
+    const bool painted = PaintNow(*splash);
+    E2eHooks::LogEvent("splash", {{"x", splash->x()},
+                                  {"y", splash->y()},
+                                  {"width", splash->width()},
+                                  {"height", splash->height()},
+                                  {"painted", painted}});
     QTimer::singleShot(kAutoCloseMs, splash, [] { CloseSplash(); });
     return true;
+}
+
+void RaiseSplash() {
+    if (SplashWindow* splash = Splash()) {
+        splash->raise();
+        // The picture follows the raise on the same connection, so the display shows it on top.
+        splash->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
 }
 
 void CloseSplash() {

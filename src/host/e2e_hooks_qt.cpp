@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -50,10 +51,14 @@ QJsonObject WindowState(QWidget* window) {
     state.insert("visible", window->isVisible());
     state.insert("fullscreen", window->isFullScreen());
     state.insert("minimized", window->isMinimized());
+    // The icon comes from the built-in artwork: a null picture means the resource is missing.
+    state.insert("icon", !window->windowIcon().pixmap(32).isNull());
     const auto* view = window->findChild<QWebEngineView*>();
     state.insert("viewVisible", view != nullptr && view->isVisible());
     return state;
 }
+
+constexpr int kStatePollMs = 20;
 
 // Runs the steps of ORBIS_E2E_STEPS one after another; asynchronous steps continue from their
 // completion callbacks.
@@ -91,10 +96,16 @@ class StepRunner {
             QTimer::singleShot(0, [this] { Next(); });
         } else if (step.contains("minimize")) {
             window_->showMinimized();
-            QTimer::singleShot(200, [this] { Next(); });
+            QTimer::singleShot(0, [this] { Next(); });
         } else if (step.contains("restore")) {
             window_->showNormal();
-            QTimer::singleShot(200, [this] { Next(); });
+            QTimer::singleShot(0, [this] { Next(); });
+        } else if (step.contains("waitWindow")) {
+            WaitForWindow(step.value("waitWindow").toObject(), step.value("name").toString(),
+                          step.value("timeout").toInt(5000));
+        } else if (step.contains("waitForFile")) {
+            WaitForFile(step.value("waitForFile").toString(), step.value("name").toString(),
+                        step.value("timeout").toInt(15000));
         } else if (step.contains("windowState")) {
             LogEvent("window", WindowState(window_));
             QTimer::singleShot(0, [this] { Next(); });
@@ -125,6 +136,38 @@ class StepRunner {
             } else {
                 QTimer::singleShot(100, [=, this] { Poll(expression, name, remainingMs - 100); });
             }
+        });
+    }
+
+    // Waits until every given field of the window's state has the given value, then logs the
+    // state; the probe tells whether it got there in time.
+    void WaitForWindow(const QJsonObject& expected, const QString& name, int remainingMs) {
+        const QJsonObject state = WindowState(window_);
+        bool reached = true;
+        for (auto field = expected.begin(); field != expected.end(); ++field) {
+            reached = reached && state.value(field.key()) == field.value();
+        }
+        if (reached || remainingMs <= 0) {
+            LogEvent("window", state);
+            Probe(name, reached);
+            Next();
+            return;
+        }
+        QTimer::singleShot(kStatePollMs, [=, this] {
+            if (window_) WaitForWindow(expected, name, remainingMs - kStatePollMs);
+        });
+    }
+
+    // Waits for the test to say, by creating a file, that what it does from outside is done.
+    void WaitForFile(const QString& path, const QString& name, int remainingMs) {
+        const bool there = QFile::exists(path);
+        if (there || remainingMs <= 0) {
+            Probe(name, there);
+            Next();
+            return;
+        }
+        QTimer::singleShot(kStatePollMs, [=, this] {
+            if (window_) WaitForFile(path, name, remainingMs - kStatePollMs);
         });
     }
 

@@ -11,6 +11,7 @@ Environment (CTest sets it; see tests/CMakeLists.txt):
                             without it the harness starts a demo platform of its own
   ORBIS_TENANT_PROFILE      the tenant profile the binary was built with
   ORBIS_E2E_ARTIFACTS       where screenshots and logs are kept
+  ORBIS_E2E_SCREEN_GRAB     orbis-screen-grab, for pictures of the whole display
 """
 import atexit
 import json
@@ -483,6 +484,22 @@ def js(expression, name):
 
 def wait_for(expression, name, timeout=8000):
     return {"waitFor": expression, "name": name, "timeout": timeout}
+
+
+def window_reaches(name, timeout=5000, **state):
+    """A step that waits until the window's state has every given field (title, width, height,
+    visible, fullscreen, minimized, viewVisible), then logs the state as a "window" event; the
+    probe `name` tells whether it got there in time."""
+    return {"waitWindow": state, "name": name, "timeout": timeout}
+
+
+def frames_drawn(name="frames drawn", timeout=5000):
+    """Steps that wait until the page has drawn two more frames: what a screenshot taken next
+    shows is what the page holds now."""
+    return [js("(function(){window.__e2eFrames=0;requestAnimationFrame(function(){"
+               "requestAnimationFrame(function(){window.__e2eFrames=2;});});return true;})()",
+               name + " requested"),
+            wait_for("window.__e2eFrames === 2", name, timeout)]
 
 
 def fetch_steps(requests, timeout=8000):

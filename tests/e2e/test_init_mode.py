@@ -2,7 +2,8 @@
 import unittest
 
 import harness
-from harness import element_exists, fetch_steps, js, navigate_step, wait_for
+from harness import (element_exists, fetch_steps, js, navigate_step, wait_for,
+                     window_reaches)
 
 PORT = harness.PORTAL_PORT
 PORTAL = "http://127.0.0.1:%d" % PORT
@@ -105,12 +106,10 @@ class InitModeTest(harness.AppTestCase):
             wait_for(ON_HOME, "home again"),
             BAR_SHOWN,
             click(3, "fullscreen on"),
-            {"wait": 800},
-            {"windowState": True},
+            window_reaches("covers the screen", fullscreen=True),
             {"screenshot": "fullscreen.png"},
             click(3, "fullscreen off"),
-            {"wait": 800},
-            {"windowState": True},
+            window_reaches("back in its window", fullscreen=False),
         ])
         self.assertProbe(result, "buttons", ["\U0001F3E0Home", "\u2190Back", "\u21BBReload",
                                              "\u26F6Fullscreen"])

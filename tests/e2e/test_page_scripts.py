@@ -2,7 +2,7 @@
 import unittest
 
 import harness
-from harness import element_exists, js, wait_for
+from harness import element_exists, frames_drawn, js, wait_for, window_reaches
 
 PAGE_LOADED = "document.getElementById('status') && " \
     "document.getElementById('status').getAttribute('data-loaded') === '1'"
@@ -76,12 +76,10 @@ class PageScriptsTest(harness.AppTestCase):
             post("'RequestPrint'", "capital letter"),
             post("'btn_home'", "bar word in the player"),
             post("'toggleFullscreen'", "fullscreen on"),
-            wait_for("false", "settle", 800),
-            {"windowState": True},
+            window_reaches("covers the screen", fullscreen=True),
             {"screenshot": "player-fullscreen.png"},
             post("'\"toggleFullscreen\"'", "fullscreen off"),
-            wait_for("false", "settle again", 800),
-            {"windowState": True},
+            window_reaches("back in its window", fullscreen=False),
             post("'pageLoaded'", "page loaded again"),
             wait_for("false", "settle at last", 300),
         ])
@@ -101,9 +99,11 @@ class PageScriptsTest(harness.AppTestCase):
         result = self.run_direct([
             {"windowState": True},
             {"minimize": True},
-            {"windowState": True},
+            # The state the application is expected to reach; a timed-out wait logs what it
+            # reached instead.
+            window_reaches("minimised", minimized=True, viewVisible=False),
             {"restore": True},
-            {"windowState": True},
+            window_reaches("restored", minimized=False, viewVisible=True),
         ])
         states = [(w["minimized"], w["viewVisible"]) for w in result.of("window")]
         self.assertEqual(states, [(False, True), (True, False), (False, True)], result.describe())
@@ -115,7 +115,7 @@ class PageScriptsTest(harness.AppTestCase):
         ] + remove_and_wait("zelvan-watermark") + remove_and_wait("zelvan-print-btn") + [
             js("document.querySelectorAll('#zelvan-watermark, #zelvan-print-btn').length",
                "one of each"),
-            {"wait": 800},
+        ] + frames_drawn() + [
             {"screenshot": "restored.png"},
         ])
         self.assertRanCleanly(result)

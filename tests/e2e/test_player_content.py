@@ -3,7 +3,7 @@ import unittest
 import urllib.parse
 
 import harness
-from harness import element_exists, js, wait_for
+from harness import element_exists, frames_drawn, js, wait_for, window_reaches
 
 # The demo platform's catalogue (tools/demo-platform/platform_api.py).
 WATERMARK = "learner@example.test"
@@ -19,6 +19,9 @@ EMBED_WATERMARK_STYLE = (
 # The embed page's watermark is the div after the frame; it has no id.
 EMBED_WATERMARK = "document.querySelector('body > div')"
 
+# The player window shown with its view: the state the window checks look at.
+WINDOW_SHOWN = window_reaches("window shown", visible=True, viewVisible=True)
+
 PDF_PROBES = [
     wait_for(element_exists("zelvan-watermark") + " && " + element_exists("zelvan-print-btn"),
              "overlays present"),
@@ -31,7 +34,9 @@ PDF_PROBES = [
     # Chromium shows a PDF through its viewer; the scripts run in the top document around it.
     js("(function(){var e=document.querySelector('embed');"
        "return e?e.type:document.contentType;})()", "pdf host element"),
-    # The viewer draws the page a few seconds after the document has loaded.
+    WINDOW_SHOWN,
+    # The viewer draws the page a few seconds after the document has loaded; nothing tells when,
+    # and only the picture depends on it.
     {"wait": 3500},
     {"screenshot": "pdf.png"},
 ]
@@ -54,6 +59,7 @@ class PlayerContentTest(harness.AppTestCase):
         self.assertEqual((windows[0]["title"], windows[0]["visible"], windows[0]["fullscreen"]),
                          (WINDOW_TITLE, True, False), result.describe())
         self.assertEqual((windows[0]["width"], windows[0]["height"]), (1280, 720))
+        self.assertTrue(windows[0]["icon"], "the window has no icon: the artwork is missing")
 
     def test_direct_link_opens_the_address_itself(self):
         marker = harness.unique("direct")
@@ -87,9 +93,9 @@ class PlayerContentTest(harness.AppTestCase):
         result = self.run_app([self.mint("video-1")], steps=[
             wait_for("!!document.getElementById('screen')", "player page"),
             js("[location.href, %s]" % element_exists("zelvan-watermark"), "shown"),
-            {"wait": 300},
+            WINDOW_SHOWN,
+        ] + frames_drawn() + [
             {"screenshot": "video.png"},
-            {"windowState": True},
         ], chromium=self.rules())
         self.assertShownInPlayer(result)
         self.assertProbe(result, "shown", [self.demo.base + "/content/video.html", False])
@@ -143,7 +149,7 @@ class PlayerContentTest(harness.AppTestCase):
 
     def test_pdf_kind_shows_an_awkward_watermark_literally(self):
         result = self.run_app([self.mint("pdf-2")], steps=PDF_PROBES[:2] + [
-            {"wait": 3500}, {"screenshot": "pdf-awkward.png"}, {"windowState": True}],
+            WINDOW_SHOWN, {"wait": 3500}, {"screenshot": "pdf-awkward.png"}],
             chromium=self.rules())
         self.assertShownInPlayer(result)
         self.assertProbe(result, "overlays present", True)
@@ -160,9 +166,9 @@ class PlayerContentTest(harness.AppTestCase):
             js(EMBED_WATERMARK + ".getAttribute('style')", "watermark style"),
             js(element_exists("zelvan-watermark") + " || " + element_exists("zelvan-print-btn"),
                "pdf overlays"),
-            {"wait": 800},
+            WINDOW_SHOWN,
+        ] + frames_drawn() + [
             {"screenshot": shot},
-            {"windowState": True},
         ]
 
     def assertEmbedPage(self, result, frame, watermark):
@@ -212,7 +218,8 @@ class PlayerContentTest(harness.AppTestCase):
         self.assertEqual([r for r in result.requests if r["listener"] == "tls"], [])
 
     def refused_steps(self, shot):
-        return [{"wait": 500}, {"screenshot": shot}, {"windowState": True}]
+        # The error page runs no script of the test's: the window's state is the event.
+        return [WINDOW_SHOWN, {"screenshot": shot}]
 
     def test_youtube_item_opens_its_embed_address_and_tls_is_refused(self):
         origin = urllib.parse.quote(self.demo.base, safe="")

@@ -1,6 +1,7 @@
 """Printing from a page: the printer picker over a private CUPS server, the PDF job that reaches
 a physical printer's device, and the one result message the page gets for every request."""
 import json
+import os
 import unittest
 import urllib.request
 
@@ -19,6 +20,11 @@ def results_count_at_least(count, timeout=15000):
 
 
 READ_RESULTS = js("JSON.stringify(window.printResults)", "results")
+# The PDF viewer's page has no result list of its own: count the answers the page receives.
+COUNT_RESULTS_IN_THE_VIEWER = js(
+    "(function(){window.__printResults=0;window.chrome.webview.addEventListener('message',"
+    "function(e){if(e.data&&e.data.type==='printResult')window.__printResults++;});"
+    "return true;})()", "result counter")
 
 CANCELLED = {"type": "printResult", "status": "cancelled"}
 SUCCESS = {"type": "printResult", "status": "success", "message": "Print job sent successfully."}
@@ -150,8 +156,9 @@ class PrintingTest(harness.AppTestCase):
         result = self.run_app(
             [self.mint("pdf-1")],
             steps=[wait_for("!!document.getElementById('zelvan-print-btn')", "viewer ready", 15000),
+                   COUNT_RESULTS_IN_THE_VIEWER,
                    js("document.getElementById('zelvan-print-btn').click();true", "print button"),
-                   {"picker": "print"}, {"wait": 3000}],
+                   {"picker": "print"}, wait_for("window.__printResults >= 1", "printed", 15000)],
             timeout_ms=60000, environment=self.cups.environment())
         self.assertRanCleanly(result)
         with urllib.request.urlopen(self.demo.base + "/content/sample.pdf", timeout=10) as served:
@@ -232,15 +239,19 @@ class PrintingTest(harness.AppTestCase):
 
     def test_a_queue_removed_while_the_picker_is_open_is_unavailable(self):
         self.physical_queue("Office_Laser")
+        removed_signal = os.path.join(self.user().root, "queue-removed")
         app = self.start_app(
             [self.mint(self.demo.base + "/content/handout.html")],
-            steps=self.handout_steps([PRINT, {"picker": "state"}, {"wait": 1500},
+            steps=self.handout_steps([PRINT, {"picker": "state"},
+                                      {"waitForFile": removed_signal, "name": "queue removed"},
                                       {"picker": "print"}, results_count_at_least(1)]),
             timeout_ms=60000, environment=self.cups.environment())
         self.assertTrue(app.wait_for_event(lambda e: e.get("event") == "printerPicker"),
                         "the picker never opened")
         self.cups.remove_queue("Office_Laser")
         self.queues.remove("Office_Laser")
+        with open(removed_signal, "w", encoding="utf-8"):
+            pass
         result = app.finish()
         self.assertRanCleanly(result)
         self.assertOneResultPerRequest(result, [UNAVAILABLE])

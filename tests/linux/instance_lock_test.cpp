@@ -29,24 +29,10 @@ std::u16string UniqueName(const char* label) {
 // A private runtime folder for the test, restored afterwards.
 class InstanceLockTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const char* previous = std::getenv("XDG_RUNTIME_DIR");
-        hadPrevious_ = previous != nullptr;
-        if (hadPrevious_) previous_ = previous;
-        folder_ = fs::temp_directory_path() /
-                  ("orbis-lock-test-" + std::to_string(getpid()) + "-" + std::to_string(++count_));
-        fs::create_directories(folder_);
-        setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadPrevious_) {
-            setenv("XDG_RUNTIME_DIR", previous_.c_str(), 1);
-        } else {
-            unsetenv("XDG_RUNTIME_DIR");
-        }
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    const TestSupport::TempFolder runtime_;
+    const TestSupport::ScopedEnvironment runtimeVariable_{"XDG_RUNTIME_DIR",
+                                                          runtime_.path().string()};
+    const fs::path& folder_ = runtime_.path();
 
     // Runs `AcquireInstanceLock(name)` in a child process and returns what it reported.
     static InstanceLockResult AcquireInChild(const std::u16string& name) {
@@ -56,13 +42,6 @@ class InstanceLockTest : public ::testing::Test {
         waitpid(child, &status, 0);
         return static_cast<InstanceLockResult>(WEXITSTATUS(status));
     }
-
-    fs::path folder_;
-
-  private:
-    bool hadPrevious_ = false;
-    std::string previous_;
-    static inline int count_ = 0;
 };
 
 TEST_F(InstanceLockTest, SecondHolderOfTheSameNameIsRefused) {
@@ -130,7 +109,7 @@ TEST_F(InstanceLockTest, LockIsNotInheritedByStartedPrograms) {
 
 TEST_F(InstanceLockTest, MissingRuntimeFolderFallsBackToTmpPerUser) {
     const std::string missing = (folder_ / "not-there").string();
-    setenv("XDG_RUNTIME_DIR", missing.c_str(), 1);
+    const TestSupport::ScopedEnvironment missingFolder("XDG_RUNTIME_DIR", missing);
     const std::u16string name = UniqueName("tmp");
     ASSERT_EQ(AcquireInstanceLock(name), InstanceLockResult::Acquired);
     const fs::path expected = fs::path("/tmp") / (Text::Utf16ToUtf8(name).replace(0, 6, "Local_") +

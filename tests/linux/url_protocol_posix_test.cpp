@@ -14,55 +14,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets an environment variable for the life of the guard.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) previous_ = old;
-        Set(value);
-    }
-    ~ScopedEnv() { Set(previous_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    void Set(const std::optional<std::string>& value) {
-        if (value) {
-            setenv(name_, value->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    const char* name_;
-    std::optional<std::string> previous_;
-};
+using TestSupport::ScopedEnvironment;
 
 class RegisterUrlProtocolTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("orbis-xdg-" + std::to_string(getpid()) + "-" + std::to_string(++count_));
-        fs::create_directories(root_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-
     static void WriteFile(const fs::path& path, const std::string& text) {
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    fs::path root_;
-
-  private:
-    static inline int count_ = 0;
+    const TestSupport::TempFolder folder_;
+    const fs::path& root_ = folder_.path();
 };
 
 TEST_F(RegisterUrlProtocolTest, WritesTheEntryAndTheDefaultHandler) {
-    const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-    const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+    const ScopedEnvironment data("XDG_DATA_HOME", (root_ / "data").string());
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (root_ / "config").string());
     WriteFile(root_ / "config" / "mimeapps.list",
               "[Default Applications]\ntext/html=browser.desktop\n\n[Added Associations]\n"
               "image/png=viewer.desktop\n");
@@ -87,8 +54,8 @@ TEST_F(RegisterUrlProtocolTest, WritesTheEntryAndTheDefaultHandler) {
 }
 
 TEST_F(RegisterUrlProtocolTest, MovedExecutableRepointsTheEntry) {
-    const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-    const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+    const ScopedEnvironment data("XDG_DATA_HOME", (root_ / "data").string());
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (root_ / "config").string());
     ASSERT_TRUE(
         RegisterUrlProtocol(u"orbiscampus", u"d", u"/old/place/orbis-campus", u"Orbis Campus"));
     ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/new/$place 100%/orbis-campus",
@@ -106,9 +73,9 @@ TEST_F(RegisterUrlProtocolTest, MovedExecutableRepointsTheEntry) {
 }
 
 TEST_F(RegisterUrlProtocolTest, DefaultsToTheHomeFolders) {
-    const ScopedEnv home("HOME", root_.string());
-    const ScopedEnv data("XDG_DATA_HOME", std::nullopt);
-    const ScopedEnv config("XDG_CONFIG_HOME", "relative/is/ignored");
+    const ScopedEnvironment home("HOME", root_.string());
+    const ScopedEnvironment data("XDG_DATA_HOME", std::nullopt);
+    const ScopedEnvironment config("XDG_CONFIG_HOME", "relative/is/ignored");
     ASSERT_TRUE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     EXPECT_TRUE(
         fs::is_regular_file(root_ / ".local/share/applications/orbiscampus-handler.desktop"));
@@ -116,8 +83,8 @@ TEST_F(RegisterUrlProtocolTest, DefaultsToTheHomeFolders) {
 }
 
 TEST_F(RegisterUrlProtocolTest, SymlinkedListStaysALink) {
-    const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-    const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+    const ScopedEnvironment data("XDG_DATA_HOME", (root_ / "data").string());
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (root_ / "config").string());
     WriteFile(root_ / "dotfiles" / "mimeapps.list", "[Default Applications]\na/b=c.desktop\n");
     fs::create_directories(root_ / "config");
     fs::create_symlink(root_ / "dotfiles" / "mimeapps.list", root_ / "config" / "mimeapps.list");
@@ -132,28 +99,28 @@ TEST_F(RegisterUrlProtocolTest, UnwritableLocationsReturnFalse) {
     // A plain file where a folder must be: fails even for root, which ignores permissions.
     WriteFile(root_ / "blocker", "x");
     {
-        const ScopedEnv data("XDG_DATA_HOME", (root_ / "blocker" / "data").string());
-        const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").string());
+        const ScopedEnvironment data("XDG_DATA_HOME", (root_ / "blocker" / "data").string());
+        const ScopedEnvironment config("XDG_CONFIG_HOME", (root_ / "config").string());
         EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
         EXPECT_FALSE(fs::exists(root_ / "config" / "mimeapps.list"));  // nothing half-done
     }
     {
-        const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-        const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "blocker").string());
+        const ScopedEnvironment data("XDG_DATA_HOME", (root_ / "data").string());
+        const ScopedEnvironment config("XDG_CONFIG_HOME", (root_ / "blocker").string());
         EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     }
     {
         // An unreadable list (a folder by that name) is not replaced by a fresh one.
         fs::create_directories(root_ / "config2" / "mimeapps.list");
-        const ScopedEnv data("XDG_DATA_HOME", (root_ / "data").string());
-        const ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config2").string());
+        const ScopedEnvironment data("XDG_DATA_HOME", (root_ / "data").string());
+        const ScopedEnvironment config("XDG_CONFIG_HOME", (root_ / "config2").string());
         EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
         EXPECT_TRUE(fs::is_directory(root_ / "config2" / "mimeapps.list"));
     }
     {
-        const ScopedEnv home("HOME", std::nullopt);
-        const ScopedEnv data("XDG_DATA_HOME", std::nullopt);
-        const ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+        const ScopedEnvironment home("HOME", std::nullopt);
+        const ScopedEnvironment data("XDG_DATA_HOME", std::nullopt);
+        const ScopedEnvironment config("XDG_CONFIG_HOME", std::nullopt);
         EXPECT_FALSE(RegisterUrlProtocol(u"orbiscampus", u"d", u"/opt/app", u"Orbis Campus"));
     }
 }

@@ -1,24 +1,45 @@
 #include "support/test_support.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
+#include <system_error>
 
 #ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
+#include <process.h>
+#define getpid _getpid
 #else
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 #endif
 
 namespace TestSupport {
+namespace fs = std::filesystem;
+
 namespace {
 
-// Under Wine the fixture's Linux paths are reached through the Z: drive.
+// Unique across the test processes that CTest runs at once, and within one of them.
+std::string UniqueFolderName() {
+    static std::atomic<int> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    return "orbis-test-" + std::to_string(getpid()) + "-" + std::to_string(stamp) + "-" +
+           std::to_string(++counter);
+}
+
+void PutEnvironment(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable.
+    _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+    if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+    } else {
+        unsetenv(name.c_str());
+    }
+#endif
+}
+
 std::string HostPath(const std::string& path) {
 #ifdef _WIN32
     if (!path.empty() && path.front() == '/') return "Z:" + path;
@@ -28,48 +49,38 @@ std::string HostPath(const std::string& path) {
 
 }  // namespace
 
+TempFolder::TempFolder(const fs::path& leaf)
+    : root_(fs::temp_directory_path() / UniqueFolderName()), path_(root_ / leaf) {
+    fs::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+void TempFolder::Write(const fs::path& relative, std::string_view content) const {
+    const fs::path file = path_ / relative;
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
+    : name_(std::move(name)) {
+    if (const char* old = std::getenv(name_.c_str())) previous_ = old;
+    PutEnvironment(name_, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    PutEnvironment(name_, previous_);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(HostPath(path), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::optional<DemoPlatform> FindDemoPlatform() {
-    const char* file = std::getenv("ORBIS_DEMO_PLATFORM_FILE");
-    if (file == nullptr || *file == '\0') return std::nullopt;
-    const auto state = nlohmann::json::parse(ReadFile(file), nullptr, false);
-    if (!state.is_object() || !state.contains("base")) return std::nullopt;
-    DemoPlatform platform;
-    platform.base = state.value("base", "");
-    platform.tlsBase = state.value("tls_base", "");
-    platform.logPath = HostPath(state.value("log", ""));
-    return platform;
-}
-
-int UnusedLoopbackPort() {
-#ifdef _WIN32
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    using Socket = SOCKET;
-#else
-    using Socket = int;
-#endif
-    Socket s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    const int port = ntohs(address.sin_port);
-#ifdef _WIN32
-    closesocket(s);
-#else
-    close(s);
-#endif
-    return port;
 }
 
 }  // namespace TestSupport

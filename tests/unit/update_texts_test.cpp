@@ -11,40 +11,13 @@
 #include <vector>
 
 #include "common/platform_paths.h"
+#include "support/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
-  public:
-    explicit TempDir(const fs::path& leaf = "dir") {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        root_ = fs::temp_directory_path() /
-                ("orbis_texts_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-        path_ = root_ / leaf;
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const fs::path& path() const { return path_; }
-
-    void Write(const std::string& name, const std::string& content) const {
-        std::ofstream out(path_ / name, std::ios::binary);
-        out << content;
-    }
-
-  private:
-    fs::path root_;
-    fs::path path_;
-};
+using TestSupport::TempFolder;
 
 // Every text, in table order, English before Arabic, for whole-record comparisons.
 std::vector<std::u16string> Members(const UpdateTexts& t) {
@@ -67,22 +40,6 @@ fs::path SourcePath(const char* relative) {
     return fs::path(root) / relative;
 }
 
-TEST(BuiltInUpdateTexts, HoldsTheBilingualTexts) {
-    const UpdateTexts t = BuiltInUpdateTexts();
-    EXPECT_EQ(t.requiredTitle.english, u"Update Required");
-    EXPECT_EQ(t.requiredTitle.arabic, u"تحديث إجباري للتطبيق");
-    EXPECT_EQ(t.availableMessage.english,
-              u"A new version of the app is available. Would you like to update now?");
-    EXPECT_EQ(t.availableMessage.arabic.back(), u'\u061F');  // Arabic question mark
-    // The waiting word is spelled with U+0688, exactly as it ships.
-    EXPECT_EQ(t.downloadingStatus.arabic, u"جاري تحميل الإصدار الجديد... يرجى الانت\u0688ار...");
-    EXPECT_EQ(t.failedMessage.english,
-              u"Update failed: download, signature verification, or installation could not be "
-              u"completed.");
-    for (const auto& text : Members(t))
-        EXPECT_FALSE(text.empty());
-}
-
 TEST(BuiltInUpdateTexts, ShippedLanguageFilesHoldEveryTextUnchanged) {
     // Each shipped file alone fills every member, with exactly the built-in text.
     const fs::path lang = SourcePath("resources/lang");
@@ -97,6 +54,7 @@ TEST(BuiltInUpdateTexts, ShippedLanguageFilesHoldEveryTextUnchanged) {
         const auto builtIn = Members(BuiltInUpdateTexts());
         const std::size_t own = language == TextLanguage::English ? 0 : 1;
         for (std::size_t i = 0; i < loaded.size(); i += 2) {
+            EXPECT_FALSE(builtIn[i + own].empty()) << i;
             EXPECT_EQ(loaded[i + own], builtIn[i + own]) << i;
             EXPECT_TRUE(loaded[i + 1 - own].empty()) << i;
         }
@@ -187,17 +145,17 @@ TEST(ApplyLanguageFile, EveryNonStringTypeStops) {
 }
 
 TEST(LoadUpdateTextsFrom, NoFilesGiveTheBuiltInTexts) {
-    const TempDir empty;
+    const TempFolder empty;
     EXPECT_EQ(Members(LoadUpdateTextsFrom({empty.path(), empty.path() / "missing"})),
               Members(BuiltInUpdateTexts()));
     EXPECT_EQ(Members(LoadUpdateTextsFrom({})), Members(BuiltInUpdateTexts()));
 }
 
 TEST(LoadUpdateTextsFrom, ReadsBothLanguagesAndSkipsBrokenFiles) {
-    const TempDir first;
+    const TempFolder first;
     first.Write("ar.json", R"({"update_available_title": "عنوان",})");  // syntax error
     first.Write("en.json", R"({"update_available_title": "Title"})");
-    const TempDir second;
+    const TempFolder second;
     second.Write("ar.json", R"(["update_available_title"])");
     second.Write("en.json", R"({"update_in_progress_title": "Updating"})");
 
@@ -208,11 +166,11 @@ TEST(LoadUpdateTextsFrom, ReadsBothLanguagesAndSkipsBrokenFiles) {
 }
 
 TEST(LoadUpdateTextsFrom, LaterDirectoryTakesPrecedence) {
-    const TempDir besideExecutable;
+    const TempFolder besideExecutable;
     besideExecutable.Write("en.json",
                            R"({"update_required_title": "exe", "update_available_title": "exe"})");
     besideExecutable.Write("ar.json", R"({"update_required_title": "exe-ar"})");
-    const TempDir currentFolder;
+    const TempFolder currentFolder;
     currentFolder.Write("en.json", R"({"update_required_title": "cwd"})");
 
     const UpdateTexts t = LoadUpdateTextsFrom({besideExecutable.path(), currentFolder.path()});
@@ -226,12 +184,12 @@ TEST(LoadUpdateTextsFrom, LaterDirectoryTakesPrecedence) {
 }
 
 TEST(LoadUpdateTextsFrom, NonStringValueEndsAllLoading) {
-    const TempDir first;
+    const TempFolder first;
     first.Write("ar.json",
                 R"({"update_required_title": "أولاً", "update_required_message": 5,
                     "update_available_title": "لاحقاً"})");
     first.Write("en.json", R"({"update_required_title": "never"})");
-    const TempDir second;
+    const TempFolder second;
     second.Write("ar.json", R"({"update_failed_message": "never"})");
     second.Write("en.json", R"({"update_failed_message": "never"})");
 
@@ -240,7 +198,7 @@ TEST(LoadUpdateTextsFrom, NonStringValueEndsAllLoading) {
     EXPECT_EQ(Members(LoadUpdateTextsFrom({first.path(), second.path()})), Members(expected));
 
     // A numeric first key: not even that file's other keys are applied.
-    const TempDir numericFirst;
+    const TempFolder numericFirst;
     numericFirst.Write("ar.json", R"({"update_required_title": 1, "update_failed_message": "x"})");
     numericFirst.Write("en.json", R"({"update_failed_message": "never"})");
     EXPECT_EQ(Members(LoadUpdateTextsFrom({numericFirst.path(), second.path()})),
@@ -248,7 +206,7 @@ TEST(LoadUpdateTextsFrom, NonStringValueEndsAllLoading) {
 }
 
 TEST(LoadUpdateTextsFrom, ReadsFilesWithByteOrderMarkUnderNonAsciiFolder) {
-    const TempDir folder(fs::path(u8"برنامج Zelvän") / "resources" / "lang");
+    const TempFolder folder(fs::path(u8"برنامج Zelvän") / "resources" / "lang");
     folder.Write("en.json", "\xEF\xBB\xBF{\"update_installing_status\": \"Installing\"}\r\n");
     folder.Write("ar.json", "\xEF\xBB\xBF{\"update_installing_status\": \"\"}");
     const UpdateTexts t = LoadUpdateTextsFrom({folder.path()});
@@ -285,7 +243,7 @@ class CurrentFolderGuard {
 };
 
 TEST(LoadUpdateTexts, FindsFilesUnderTheCurrentFolder) {
-    const TempDir work(fs::path(u8"العمل") / "resources" / "lang");
+    const TempFolder work(fs::path(u8"العمل") / "resources" / "lang");
     work.Write("ar.json", R"({"update_retrying_status": "إعادة"})");
     const CurrentFolderGuard guard;
     fs::current_path(work.path().parent_path().parent_path());

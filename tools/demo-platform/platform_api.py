@@ -31,12 +31,16 @@ YOUTUBE_URL = "https://www.youtube.com/watch?v=dQw4w9WgXcQ&t=42"
 YOUTUBE_HTTP_URL = "http://www.youtube.com/embed/e2eVideo01"
 INSTALLER_URL = "https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe"
 SLOW_DELAY_S = 3.0
+# Long enough that a client which blocks its start-up on these answers is seen doing so.
+SLOW_START_DELAY_S = 10.0
 
 CONTENT_SCENARIOS = (
     "flat", "empty-object", "array", "null-watermark", "number-watermark", "float-number",
     "bool-number", "message-403", "message-nonstring", "html-500", "not-json", "slow",
-    "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number", "script-missing")
-UPDATE_SCENARIOS = ("update-optional", "update-mandatory", "update-500", "update-not-json")
+    "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number", "script-missing",
+    "slow-start")
+UPDATE_SCENARIOS = ("update-optional", "update-mandatory", "update-500", "update-not-json",
+                    "slow-start")
 
 
 def respond(status, body, content_type=JSON_TYPE, headers=None, delay=0.0):
@@ -110,7 +114,7 @@ def content_data(profile, scenario, base, method, body, plain_target):
     if scenario == "array":
         return respond(200, [])
 
-    delay = SLOW_DELAY_S if scenario == "slow" else 0.0
+    delay = {"slow": SLOW_DELAY_S, "slow-start": SLOW_START_DELAY_S}.get(scenario, 0.0)
     form = parse_form(body, profile)
     if form is None:
         return respond(400, {"message": MALFORMED_MESSAGE}, delay=delay)
@@ -144,7 +148,8 @@ def update_check(scenario, method):
         return respond(500, {"message": "The update service is unavailable."})
     if scenario == "update-not-json":
         return respond(200, "not json", TEXT_TYPE)
-    return respond(200, {"version": "4.18", "is_required": 0, "link": ""})
+    delay = SLOW_START_DELAY_S if scenario == "slow-start" else 0.0
+    return respond(200, {"version": "4.18", "is_required": 0, "link": ""}, delay=delay)
 
 
 def page_script(number_text, method):

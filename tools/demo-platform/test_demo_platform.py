@@ -214,5 +214,26 @@ class DemoPlatformTest(unittest.TestCase):
         self.assertTrue(entry["time"].endswith("Z"))
 
 
+class SlowStartScenarioTest(unittest.TestCase):
+    """Answers are built without a socket, so the delay is read instead of waited for."""
+
+    def test_both_blocking_start_up_calls_wait_and_then_answer_normally(self):
+        sys.path.insert(0, HERE)
+        import platform_api
+        import platform_profile
+        profile = platform_profile.load_profile(PROFILE)
+        base = "http://127.0.0.1:1"
+        normal = platform_api.update_check("", "GET")
+        slow = platform_api.update_check("slow-start", "GET")
+        self.assertEqual((slow.status, slow.body), (normal.status, normal.body))
+        self.assertGreaterEqual(slow.delay, 10.0)
+        form = (profile.s("formTokenFragment") + "t" + profile.s("formContentIdFragment") +
+                "page-1")
+        content = platform_api.content_data(profile, "slow-start", base, "PUT", form, "/")
+        self.assertEqual(content.body,
+                         platform_api.content_data(profile, "", base, "PUT", form, "/").body)
+        self.assertGreaterEqual(content.delay, 10.0)
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -15,7 +15,9 @@ if [ "$purpose" = "test" ]; then
     packages+=(clang libclang-rt-14-dev clang-format libbenchmark-dev
         g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine
         # Printing tests: a private CUPS server and its socket backend.
-        cups-daemon cups-client cups)
+        cups-daemon cups-client cups
+        # A private network namespace per test layer (unshare, ip) and window lookup (xwininfo).
+        util-linux iproute2 x11-utils)
 fi
 
 missing=()

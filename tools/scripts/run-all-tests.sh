@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Runs every test layer and ends with one line "N passed, N failed".
+# Runs every test layer and ends with one line "N passed, N failed, N skipped". A skipped test is
+# not a pass; the command fails when any end-to-end file or any test that needs the demo platform
+# was skipped. The layers that start the demo platform (on its fixed port 47810) run in a private
+# network namespace each, so runs beside each other never meet.
 #   native      unit and adapter tests, Linux debug build (warnings are errors)
 #   e2e         the Linux application under Xvfb against the demo platform (screenshots in
 #               build/linux-e2e/e2e-artifacts)
-#   sanitizers  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
+#   sanitizers  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+#               application itself once per content kind and in init mode
 #   wine        the portable core and the Windows adapters, cross-compiled, under Wine
 #   fuzz        every libFuzzer target for a few seconds
 #   demo        the demo platform's own tests
@@ -22,12 +26,28 @@ layers="${LAYERS:-format native e2e sanitizers wine fuzz demo bench}"
 jobs="$(nproc)"
 total_passed=0
 total_failed=0
+total_skipped=0
+blocking_skips=0
 summary=()
 
-record() {  # layer passed failed
+record() {  # layer passed failed [skipped]
+    local skipped="${4:-0}"
     total_passed=$((total_passed + $2))
     total_failed=$((total_failed + $3))
-    summary+=("$(printf '%-11s %5d passed, %d failed' "$1" "$2" "$3")")
+    total_skipped=$((total_skipped + skipped))
+    summary+=("$(printf '%-11s %5d passed, %d failed, %d skipped  (%d s)' "$1" "$2" "$3" "$skipped" \
+        $((SECONDS - layer_started)))")
+}
+
+# Runs a command with a loopback of its own: the demo platform's fixed port is then always free,
+# and nothing a test starts can reach another run's servers. Already inside such a namespace (or
+# with ORBIS_SHARED_NETWORK=1, for a machine without the tools) the command runs as it is.
+private_network() {
+    if [ "${ORBIS_PRIVATE_NETWORK:-}" = 1 ] || [ "${ORBIS_SHARED_NETWORK:-}" = 1 ]; then
+        "$@"
+        return
+    fi
+    unshare -n -- bash -c 'ip link set lo up && ORBIS_PRIVATE_NETWORK=1 exec "$@"' private-network "$@"
 }
 
 build_preset() {  # preset log
@@ -42,21 +62,55 @@ run_ctest_layer() {  # layer preset [extra ctest arguments]
         record "$layer" 0 1
         return
     fi
-    ctest --preset "$preset" -j "$jobs" --timeout 300 "$@" >>"$log" 2>&1
-    local line
+    private_network ctest --preset "$preset" -j "$jobs" --timeout 300 "$@" >>"$log" 2>&1
+    count_ctest_results "$layer" "$preset" "$log"
+}
+
+# Reads a CTest log: failed and skipped tests by name, the rest passed. "Not Run" (the program or
+# a fixture could not start) and "Disabled" (left out on purpose, in the source) count as skipped,
+# not failed. Any test that needs the demo platform (label demo_platform: the e2e files, the
+# platform tests) and was skipped when it ran, and any test that did not start, fails the run all
+# the same: the layer did not test what it exists to test.
+count_ctest_results() {  # layer preset log
+    local layer="$1" preset="$2" log="$3" line
     line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)"
     if [ -z "$line" ]; then
         echo "[$layer] no test summary, see $log"; tail -30 "$log"
         record "$layer" 0 1
         return
     fi
-    local failed all
+    local failed all skipped_names not_run skipped platform_names blocking
     failed="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
     all="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")"
+    # Listed as "  12 - name (Skipped)" or "(Disabled)" under "did not run", "(Not Run)" under
+    # FAILED.
+    local did_not_run disabled
+    did_not_run="$(sed -n '/The following tests did not run:/,/^$/p' "$log")"
+    skipped_names="$(sed -nE 's/^[[:space:]]*[0-9]+ - (.*) \(Skipped\)$/\1/p' <<<"$did_not_run")"
+    disabled="$(sed -nE 's/^[[:space:]]*[0-9]+ - (.*) \(Disabled\)$/\1/p' <<<"$did_not_run")"
+    not_run="$(sed -n '/The following tests FAILED:/,/^$/p' "$log" |
+        sed -nE 's/^[[:space:]]*[0-9]+ - (.*) \(Not Run\)$/\1/p')"
+    skipped="$(printf '%s\n%s\n%s\n' "$skipped_names" "$disabled" "$not_run" | grep -c . || true)"
+    failed=$((failed - $(grep -c . <<<"$not_run" || true)))
     if [ "$failed" -gt 0 ]; then
         echo "[$layer] failures:"; sed -n '/The following tests FAILED/,$p' "$log"
     fi
-    record "$layer" $((all - failed)) "$failed"
+    if [ "$skipped" -gt 0 ]; then
+        echo "[$layer] skipped, disabled or not run:"
+        printf '%s\n%s\n%s\n' "$skipped_names" "$disabled" "$not_run" | grep . | sed 's/^/    /'
+        platform_names="$(ctest --preset "$preset" -N -L '^demo_platform$' 2>/dev/null |
+            sed -nE 's/^[[:space:]]*Test[[:space:]]+#[0-9]+: (.*)$/\1/p')"
+        blocking=0
+        if [ -n "$skipped_names" ] && [ -n "$platform_names" ]; then
+            blocking="$(grep -cxF -f <(printf '%s\n' "$platform_names") <<<"$skipped_names" || true)"
+        fi
+        blocking=$((blocking + $(grep -c . <<<"$not_run" || true)))
+        if [ "$blocking" -gt 0 ]; then
+            echo "[$layer] $blocking of them needed the demo platform or did not start: the run fails"
+            blocking_skips=$((blocking_skips + blocking))
+        fi
+    fi
+    record "$layer" $((all - failed - skipped)) "$failed" "$skipped"
 }
 
 # Builds a preset, then runs each program matching a pattern through a runner function; one
@@ -135,7 +189,9 @@ wine_environment() {
     fi
 }
 
+layer_started=$SECONDS
 for layer in $layers; do
+    layer_started=$SECONDS
     case "$layer" in
     native) run_ctest_layer native linux-debug ;;
     e2e) run_ctest_layer e2e linux-e2e ;;
@@ -143,6 +199,26 @@ for layer in $layers; do
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
             run_ctest_layer sanitizers linux-asan ;;
     wine)
+        if [ "${ORBIS_PRIVATE_NETWORK:-}" != 1 ] && [ "${ORBIS_SHARED_NETWORK:-}" != 1 ]; then
+            # Wine creates every socket in wineserver, so the server, the display and the tests
+            # must share one namespace: the whole layer runs in a private network of its own.
+            inner="$logs/wine-layer.out"
+            LAYERS=wine private_network "$0" >"$inner" 2>&1
+            inner_code=$?
+            sed -n '/^$/q;p' "$inner" | grep -v '^Installing' || true
+            line="$(grep -E '^wine +[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped' "$inner" | tail -1)"
+            if [ -z "$line" ]; then
+                echo "[wine] no summary, see $inner"; tail -30 "$inner"; record wine 0 1
+            else
+                read -r passed failed skipped <<<"$(sed -E 's/^wine +([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/' <<<"$line")"
+                record wine "$passed" "$failed" "$skipped"
+                # Its own verdict on what was skipped carries over.
+                if [ "$inner_code" -ne 0 ] && [ "$failed" -eq 0 ]; then
+                    blocking_skips=$((blocking_skips + 1))
+                fi
+            fi
+            continue
+        fi
         wine_environment
         # Now and then Wine fails to start a process at all (no output, exit in milliseconds);
         # such a test gets one more run. A real failure fails twice.
@@ -165,18 +241,26 @@ for layer in $layers; do
         ;;
     demo)
         log="$logs/demo.log"
-        /usr/bin/python3 -m unittest discover -s tools/demo-platform -p 'test_*.py' >"$log" 2>&1
+        private_network /usr/bin/python3 -m unittest discover -v -s tools/demo-platform -p 'test_*.py' >"$log" 2>&1
         ran="$(grep -Eo 'Ran [0-9]+ tests?' "$log" | grep -Eo '[0-9]+' || echo 0)"
         bad="$(grep -Eo '(failures|errors)=[0-9]+' "$log" | grep -Eo '[0-9]+' | awk '{s+=$1} END {print s+0}')"
+        # The platform's own tests all need the platform: a skip among them fails the run.
+        skips="$(grep -Eo 'skipped=[0-9]+' "$log" | grep -Eo '[0-9]+' | awk '{s+=$1} END {print s+0}')"
         if [ "$ran" -eq 0 ]; then bad=1; fi
         [ "$bad" -gt 0 ] && tail -40 "$log"
-        record demo $((ran - bad > 0 ? ran - bad : 0)) "$bad"
+        if [ "$skips" -gt 0 ]; then
+            echo "[demo] $skips skipped:"; grep -E "skipped '" "$log"
+            blocking_skips=$((blocking_skips + skips))
+        fi
+        record demo $((ran - bad - skips > 0 ? ran - bad - skips : 0)) "$bad" "$skips"
         ;;
     bench)
         bench_one() { "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
         run_programs bench linux-release "$root/build/linux-release/tests/bench/bench_*" bench_one
-        # The application against a bare Qt WebEngine program (needs the demo tenant's port 47810).
-        run_programs bench-app linux-e2e "$root/build/linux-e2e/tests/bench/bench_qt_*" bench_one
+        # The application against a bare Qt WebEngine program (needs the demo tenant's port 47810,
+        # hence a private network).
+        bench_app_one() { private_network "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
+        run_programs bench-app linux-e2e "$root/build/linux-e2e/tests/bench/bench_qt_*" bench_app_one
         ;;
     format)
         unformatted="$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -Eo '^[^:]+\.(cpp|h)' | sort -u)"
@@ -192,5 +276,8 @@ done
 
 echo
 printf '%s\n' "${summary[@]}"
-echo "$total_passed passed, $total_failed failed"
-[ "$total_failed" -eq 0 ]
+if [ "$blocking_skips" -gt 0 ]; then
+    echo "$blocking_skips skipped tests needed the demo platform, were e2e files or did not start"
+fi
+echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+[ "$total_failed" -eq 0 ] && [ "$blocking_skips" -eq 0 ]

@@ -10,6 +10,7 @@
 #include "content/content_url.h"
 #include "service/http_client.h"
 #include "service/scheme_link.h"
+#include "support/demo_platform.h"
 #include "support/test_support.h"
 #include "tenant_profile.h"
 
