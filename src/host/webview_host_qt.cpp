@@ -82,25 +82,22 @@ QString BridgeScriptText() {
 
 }  // namespace
 
-WebViewHost::WebViewHost() = default;
+WebViewHost::WebViewHost(QWidget* window) : parentWindow_(window) {}
 
 WebViewHost::~WebViewHost() {
-    Shutdown(5000);
-    statusText.clear();
+    Shutdown(kShutdownWait);
 }
 
-bool WebViewHost::Initialize(QWidget* window, const std::u16string& dataFolderBase, int attempts) {
+void WebViewHost::Initialize(const std::u16string& dataFolderBase, int attempts) {
     shutDown_ = false;
-    parentWindow_ = window;
-    lastResult = 0;
-    statusText.clear();
-    if (window == nullptr || dataFolderBase.empty()) {
-        lastResult = Status::kInvalidArg;
-        statusText = std::u16string(Status::kInvalidParentOrFolder);
-        if (onInitialized) {
-            onInitialized(false, lastResult);
-        }
-        return false;
+    statusText_.clear();
+    const auto report = [this](bool succeeded, Status::Result result) {
+        if (events.initialized) events.initialized(succeeded, result);
+    };
+    if (!parentWindow_ || dataFolderBase.empty()) {
+        statusText_ = std::u16string(Status::kInvalidParentOrFolder);
+        report(false, Status::kInvalidArg);
+        return;
     }
     const std::u16string_view kind = Status::kRuntimeQtWebEngine;
     const std::u16string version = QString::fromLatin1(qVersion()).toStdU16String();
@@ -126,29 +123,16 @@ bool WebViewHost::Initialize(QWidget* window, const std::u16string& dataFolderBa
         }
         close(fd);
         unlink(probe.c_str());
-        if (CreateBrowser(folder)) {
-            lastResult = 0;
-            statusText = Status::FormatInitSuccess(kind, version, folder);
-            if (onInitialized) {
-                onInitialized(true, 0);
-            }
-            return true;
-        }
-        failures.Record(Status::kFail, Status::kStageCreateEnvironmentCall, folder);
-        Shutdown(5000);
-        if (attempt + 1 < attemptCount) {
-            shutDown_ = false;
-        }
+        CreateBrowser(folder);
+        statusText_ = Status::FormatInitSuccess(kind, version, folder);
+        report(true, Status::kOk);
+        return;
     }
-    lastResult = failures.Reported();
-    statusText = Status::FormatInitFailure(failures, kind, version);
-    if (onInitialized) {
-        onInitialized(false, lastResult);
-    }
-    return false;
+    statusText_ = Status::FormatInitFailure(failures, kind, version);
+    report(false, failures.Reported());
 }
 
-bool WebViewHost::CreateBrowser(const std::u16string& folder) {
+void WebViewHost::CreateBrowser(const std::u16string& folder) {
     const QString path = QString::fromStdU16String(folder);
     const QString storageName = QString::fromStdU16String(
         std::filesystem::path(Text::Utf16ToUtf8(folder)).filename().u16string());
@@ -158,7 +142,7 @@ bool WebViewHost::CreateBrowser(const std::u16string& folder) {
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     interceptor_ = new RequestInterceptor(profile_);
     interceptor_->decide = [this](const std::u16string& uri) {
-        return onResourceRequested ? onResourceRequested(uri) : RequestDecision{};
+        return events.resourceRequested ? events.resourceRequested(uri) : RequestDecision{};
     };
     profile_->setUrlRequestInterceptor(interceptor_);
 
@@ -177,19 +161,18 @@ bool WebViewHost::CreateBrowser(const std::u16string& folder) {
     parentWindow_->layout()->addWidget(view_);
     view_->show();
     SetupEventHandlers();
-    return page_ != nullptr;
 }
 
 void WebViewHost::SetupEventHandlers() {
     page_->onNavigationStarting = [this](const std::u16string& uri, bool& cancel) {
-        if (onNavigationStarting) {
-            onNavigationStarting(uri, cancel);
+        if (events.navigationStarting) {
+            events.navigationStarting(uri, cancel);
         }
     };
     QObject::connect(page_, &QWebEnginePage::loadFinished, page_, [this](bool ok) {
         E2eHooks::LogEvent("loadFinished", {{"url", page_->url().toString()}, {"ok", ok}});
-        if (onNavigationCompleted) {
-            onNavigationCompleted(ok, ok ? 0 : 1);
+        if (events.navigationCompleted) {
+            events.navigationCompleted(ok, ok ? 0 : 1);
         }
     });
     QObject::connect(page_, &QWebEnginePage::featurePermissionRequested, page_,
@@ -234,8 +217,8 @@ void WebViewHost::SetupEventHandlers() {
 
     bridge_ = new PageBridge(page_);
     bridge_->onMessage = [this](const std::u16string& text) {
-        if (onWebMessage) {
-            onWebMessage(text);
+        if (events.webMessage) {
+            events.webMessage(text);
         }
     };
     channel_ = new QWebChannel(page_);
@@ -246,9 +229,9 @@ void WebViewHost::SetupEventHandlers() {
     AddScriptOnDocumentCreated(PageScripts::ServiceWorkerBlockScript());
 }
 
-void WebViewHost::Shutdown(int) {
+BrowserShutdown WebViewHost::Shutdown(std::chrono::milliseconds) {
     if (shutDown_) {
-        return;
+        return BrowserShutdown::NothingToWaitFor;
     }
     shutDown_ = true;
     // Shutdown may be reached from inside one of the page's own signals (a window closed while a
@@ -270,6 +253,7 @@ void WebViewHost::Shutdown(int) {
     view_ = nullptr;
     profile_ = nullptr;
     interceptor_ = nullptr;
+    return BrowserShutdown::NothingToWaitFor;
 }
 
 void WebViewHost::Resize(int width, int height) {
