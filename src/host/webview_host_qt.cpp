@@ -32,6 +32,7 @@
 #include "host/webview_page_qt.h"
 #include "host/webview_status.h"
 #include "print/print_flow_qt.h"
+#include "print/printer_filter.h"
 #include "print/printer_picker_qt.h"
 
 namespace WebView {
@@ -82,7 +83,7 @@ QString BridgeScriptText() {
 
 }  // namespace
 
-WebViewHost::WebViewHost(QWidget* window) : parentWindow_(window) {}
+WebViewHost::WebViewHost(QWidget* window) : parentWindow_(window), printFlow_(PrintOperations()) {}
 
 WebViewHost::~WebViewHost() {
     Shutdown(kShutdownWait);
@@ -330,8 +331,6 @@ void WebViewHost::ApplyViewSettings() {
     view_->setAcceptDrops(false);
 }
 
-// No in-progress flag: while the picker is open its owner is disabled, and a request after it
-// closed is a print of its own with its own result.
 void WebViewHost::ShowSystemPrintDialog() {
     E2eHooks::LogEvent("printDialog");
     if (page_ == nullptr) {
@@ -344,27 +343,30 @@ void WebViewHost::ShowSystemPrintDialog() {
     QMetaObject::invokeMethod(
         page_,
         [this, alive] {
-            if (!alive.expired()) PickPrinterAndPrint();
+            if (!alive.expired()) printFlow_.Run();
         },
         Qt::QueuedConnection);
 }
 
-void WebViewHost::PickPrinterAndPrint() {
-    // The picker runs a modal loop: a signal may close the window and destroy this host before
-    // it returns.
-    const std::weak_ptr<int> alive = lifetime_;
-    const std::u16string printer = Printing::ShowPrinterPicker(parentWindow_);
-    if (alive.expired() || page_ == nullptr) {
-        return;
-    }
-    E2eHooks::LogEvent("printerChosen", {{"printer", QString::fromStdU16String(printer)}});
-    if (printer.empty()) {
-        PostWebMessageAsJson(std::u16string(PrintResultMessage(Printing::PrintResult::Cancelled)));
-        return;
-    }
-    Printing::PrintPageToPrinter(page_, printer, [this, alive](Printing::PrintResult result) {
-        if (!alive.expired()) PostWebMessageAsJson(std::u16string(PrintResultMessage(result)));
-    });
+Printing::PrintOperations WebViewHost::PrintOperations() {
+    Printing::PrintOperations operations;
+    operations.pageExists = [this] { return page_ != nullptr; };
+    operations.enumeratePrinters = Printing::EnumeratePhysicalPrinters;
+    // Holds nothing of the host: the host may be gone when the picker's modal loop returns.
+    operations.showPicker = [owner = parentWindow_](std::vector<Printing::PrinterEntry> printers) {
+        return Printing::ShowPrinterPickerFor(owner, std::move(printers));
+    };
+    operations.printerChosen = [](const std::u16string& printer) {
+        E2eHooks::LogEvent("printerChosen", {{"printer", QString::fromStdU16String(printer)}});
+    };
+    operations.printPage = [this](const std::u16string& printer,
+                                  std::function<void(Printing::PrintResult)> done) {
+        Printing::PrintPageToPrinter(page_, printer, std::move(done));
+    };
+    operations.postMessage = [this](std::u16string_view json) {
+        PostWebMessageAsJson(std::u16string(json));
+    };
+    return operations;
 }
 
 void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/browser_host.h"
+#include "print/print_flow.h"
 
 class QWidget;
 class QWebEngineProfile;
@@ -54,7 +55,7 @@ class WebViewHost final : public BrowserHost {
   private:
     void CreateBrowser(const std::u16string& folder);
     void SetupEventHandlers();
-    void PickPrinterAndPrint();
+    Printing::PrintOperations PrintOperations();
 
     QPointer<QWidget> parentWindow_;
     std::u16string statusText_;
@@ -68,6 +69,7 @@ class WebViewHost final : public BrowserHost {
     int scriptCount_ = 0;
     // Expires with the host: work that outlives a call checks it before touching the host.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    Printing::PrintFlow printFlow_;
 };
 
 }  // namespace WebView
