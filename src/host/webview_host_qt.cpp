@@ -72,6 +72,42 @@ class ViewKeyFilter : public QObject {
     }
 };
 
+// The profile's own folders: Chromium keeps its storage and cache there and, when it cannot
+// write them, fails silently page by page. Checked here so that the start fails instead.
+constexpr std::u16string_view kStageCreateProfileStorage = u"CreateProfileStorage";
+constexpr const char* kStorageFolder = "/storage";
+constexpr const char* kCacheFolder = "/cache";
+
+enum class ExistingEntry { Accepted, MustBeWritableFolder };
+
+Status::Result MakeFolder(const std::string& path, ExistingEntry existing) {
+    if (mkdir(path.c_str(), 0700) == 0) return Status::kOk;
+    if (errno != EEXIST) return FromErrno(errno);
+    if (existing == ExistingEntry::Accepted) return Status::kOk;
+    struct stat entry = {};
+    if (stat(path.c_str(), &entry) != 0) return FromErrno(errno);
+    if (!S_ISDIR(entry.st_mode)) return FromErrno(ENOTDIR);
+    return access(path.c_str(), W_OK | X_OK) == 0 ? Status::kOk : FromErrno(errno);
+}
+
+Status::Result WriteTest(const std::string& folder) {
+    const std::string probe = folder + "/.zelvan_write_test";
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return FromErrno(errno);
+    close(fd);
+    unlink(probe.c_str());
+    return Status::kOk;
+}
+
+Status::Result CreateProfileStorage(const std::string& folder) {
+    for (const char* name : {kStorageFolder, kCacheFolder}) {
+        const Status::Result result =
+            MakeFolder(folder + name, ExistingEntry::MustBeWritableFolder);
+        if (result < 0) return result;
+    }
+    return Status::kOk;
+}
+
 QString BridgeScriptText() {
     QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     QString text;
@@ -92,45 +128,34 @@ WebViewHost::~WebViewHost() {
 void WebViewHost::Initialize(const std::u16string& dataFolderBase, int attempts) {
     shutDown_ = false;
     statusText_.clear();
-    const auto report = [this](bool succeeded, Status::Result result) {
-        if (events.initialized) events.initialized(succeeded, result);
+    BrowserStartup::StartupPlatform platform;
+    platform.runtime = {Status::kRuntimeQtWebEngine,
+                        QString::fromLatin1(qVersion()).toStdU16String(),
+                        Status::kQtWebEngineFolderSuffix};
+    platform.windowExists = !parentWindow_.isNull();
+    platform.processId = static_cast<std::uint64_t>(getpid());
+    platform.ticks = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
+    platform.createFolder = [](const std::u16string& folder) {
+        return MakeFolder(Text::Utf16ToUtf8(folder), ExistingEntry::Accepted);
     };
-    if (!parentWindow_ || dataFolderBase.empty()) {
-        statusText_ = std::u16string(Status::kInvalidParentOrFolder);
-        report(false, Status::kInvalidArg);
-        return;
-    }
-    const std::u16string_view kind = Status::kRuntimeQtWebEngine;
-    const std::u16string version = QString::fromLatin1(qVersion()).toStdU16String();
-    const std::u16string folderBase =
-        dataFolderBase + std::u16string(Status::kQtWebEngineFolderSuffix);
-    const std::u16string recoveryId =
-        Status::RecoveryId(static_cast<std::uint64_t>(getpid()),
-                           static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
-    Status::InitFailureRecord failures;
-    const int attemptCount = attempts < 1 ? 1 : attempts;
-    for (int attempt = 0; attempt < attemptCount; ++attempt) {
-        const std::u16string folder = Status::AttemptFolder(folderBase, recoveryId, attempt);
-        const std::string folderUtf8 = Text::Utf16ToUtf8(folder);
-        if (mkdir(folderUtf8.c_str(), 0700) != 0 && errno != EEXIST) {
-            failures.Record(FromErrno(errno), Status::kStageCreateUserDataFolder, folder);
-            continue;
-        }
-        const std::string probe = folderUtf8 + "/.zelvan_write_test";
-        const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            failures.Record(FromErrno(errno), Status::kStageUserDataFolderWriteTest, folder);
-            continue;
-        }
-        close(fd);
-        unlink(probe.c_str());
+    platform.writeTest = [](const std::u16string& folder) {
+        return WriteTest(Text::Utf16ToUtf8(folder));
+    };
+    platform.steps.push_back({kStageCreateProfileStorage, [](const std::u16string& folder) {
+                                  return CreateProfileStorage(Text::Utf16ToUtf8(folder));
+                              }});
+    // Qt makes its profile and view at once; what could stop them, the folders, has been
+    // checked by the steps before.
+    platform.createBrowser = [this](const std::u16string& folder,
+                                    const BrowserStartup::AttemptFinished& finished) {
         CreateBrowser(folder);
-        statusText_ = Status::FormatInitSuccess(kind, version, folder);
-        report(true, Status::kOk);
-        return;
-    }
-    statusText_ = Status::FormatInitFailure(failures, kind, version);
-    report(false, failures.Reported());
+        finished(Status::kOk, Status::kStageComplete);
+    };
+    startup_.Run(dataFolderBase, attempts, std::move(platform),
+                 [this](const BrowserStartup::StartupReport& report) {
+                     statusText_ = report.statusText;
+                     if (events.initialized) events.initialized(report.succeeded, report.result);
+                 });
 }
 
 void WebViewHost::CreateBrowser(const std::u16string& folder) {
@@ -138,8 +163,8 @@ void WebViewHost::CreateBrowser(const std::u16string& folder) {
     const QString storageName = QString::fromStdU16String(
         std::filesystem::path(Text::Utf16ToUtf8(folder)).filename().u16string());
     profile_ = new QWebEngineProfile(storageName);
-    profile_->setPersistentStoragePath(path + QStringLiteral("/storage"));
-    profile_->setCachePath(path + QStringLiteral("/cache"));
+    profile_->setPersistentStoragePath(path + QString::fromLatin1(kStorageFolder));
+    profile_->setCachePath(path + QString::fromLatin1(kCacheFolder));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     interceptor_ = new RequestInterceptor(profile_);
     interceptor_->decide = [this](const std::u16string& uri) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/browser_host.h"
+#include "host/browser_startup.h"
 #include "print/print_flow.h"
 
 class QWidget;
@@ -59,6 +60,7 @@ class WebViewHost final : public BrowserHost {
 
     QPointer<QWidget> parentWindow_;
     std::u16string statusText_;
+    BrowserStartup::StartupAttempts startup_;
     QWebEngineProfile* profile_ = nullptr;
     HostPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
