@@ -150,11 +150,6 @@ class HookObserver final : public WindowObserver {
     }
 };
 
-HookObserver& Hooks() {
-    static HookObserver observer;
-    return observer;
-}
-
 // Per-user browser data of one run mode: Chromium locks a profile folder to one process, so the
 // init and player processes cannot share one as the Windows build does.
 std::u16string DataFolderBase(const AppRecord& record, RunMode mode) {
@@ -182,13 +177,14 @@ struct DesktopWindows::MainWindowParts {
     explicit MainWindowParts(const AppRecord& record) : window(record), operations(&window) {}
     MainWindow window;
     QtWindowOperations operations;
+    HookObserver hooks;
     std::unique_ptr<WebView::WebViewHost> host;
     std::unique_ptr<WindowController> controller;
 
     bool Start(AppRecord& record, RunMode mode) {
         host = std::make_unique<WebView::WebViewHost>(&window);
         controller = std::make_unique<WindowController>(mode, record, *host, operations,
-                                                        DesktopShell(), &Hooks());
+                                                        DesktopShell(), &hooks);
         window.Attach(controller.get());
         if (!controller->Start(DataFolderBase(record, mode))) return false;
         E2eHooks::AttachMainWindow(&window, host->view());
