@@ -42,7 +42,6 @@ class BrowserHost {
     virtual void Initialize(const std::u16string& dataFolderBase, int attempts) = 0;
     // The success description or failure summary of the last initialisation.
     virtual const std::u16string& StatusText() const = 0;
-    virtual bool HasView() const = 0;
 
     virtual void Navigate(const std::u16string& url) = 0;
     virtual void NavigateToString(const std::u16string& html) = 0;

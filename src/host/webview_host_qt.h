@@ -30,7 +30,6 @@ class WebViewHost final : public BrowserHost {
     // Qt creates its profile and view at once: `events.initialized` runs before this returns.
     void Initialize(const std::u16string& dataFolderBase, int attempts) override;
     const std::u16string& StatusText() const override { return statusText_; }
-    bool HasView() const override { return view_ != nullptr; }
 
     void Navigate(const std::u16string& url) override;
     void NavigateToString(const std::u16string& html) override;

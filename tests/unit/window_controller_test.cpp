@@ -40,7 +40,6 @@ class FakeHost final : public WebView::BrowserHost {
         if (reportAtOnce) Complete(*reportAtOnce);
     }
     const std::u16string& StatusText() const override { return status; }
-    bool HasView() const override { return true; }
     void Navigate(const std::u16string& url) override { Log("navigate " + Utf8(url)); }
     void NavigateToString(const std::u16string&) override { Log("navigateToString"); }
     void GoBack() override { Log("back"); }
