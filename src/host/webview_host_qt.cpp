@@ -31,7 +31,7 @@
 #include "host/webview_bridge_script.h"
 #include "host/webview_page_qt.h"
 #include "host/webview_status.h"
-#include "print/print_flow_qt.h"
+#include "print/page_print_qt.h"
 #include "print/printer_filter.h"
 #include "print/printer_picker_qt.h"
 
