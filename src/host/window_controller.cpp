@@ -22,8 +22,8 @@ void ApplyPlan(WebView::BrowserHost& host, const DisplayPlan& plan) {
     }
 }
 
-// Both windows start one browser with a single attempt: a second would only find the same
-// folder problem again.
+// A failed start is reported at once: a further attempt would run in a fresh, empty recovery
+// profile, where the user is signed out of the platform.
 constexpr int kBrowserAttempts = 1;
 
 }  // namespace
