@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QSocketNotifier>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,16 +62,16 @@ void OnTerminationSignal(int) {
 
 // A session that ends (logout, shutdown) sends SIGTERM: the windows then close the normal way,
 // so the browser profile is flushed and the exit code is that of a normal end.
-void CloseWindowsOnTermination(QApplication& application) {
+void CloseWindowsOnTermination(QApplication& application, AppWindows::DesktopWindows& windows) {
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) {
         return;
     }
     auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &application);
-    QObject::connect(notifier, &QSocketNotifier::activated, &application, [notifier] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [notifier, &windows] {
         char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(terminationPipe[0], &byte, 1);
         notifier->setEnabled(false);
-        AppWindows::DestroyHosts();
+        windows.DestroyHosts();
         QCoreApplication::exit(0);
     });
     struct sigaction action = {};
@@ -115,9 +116,14 @@ int main(int argc, char** argv) {
     application.setQuitOnLastWindowClosed(false);
     application.setApplicationName(QString::fromStdU16String(App().displayName));
     LoadBuiltInArtwork();
-    CloseWindowsOnTermination(application);
+    // Windows and browser hosts live from here until just before the application object goes.
+    AppWindows::ShellOperations shell;
+    shell.closeSplash = CloseSplash;
+    shell.showMessage = ShowMessageBox;
+    shell.endRun = [](int exitCode) { QCoreApplication::exit(exitCode); };
+    auto windows = std::make_unique<AppWindows::DesktopWindows>(App(), std::move(shell));
+    CloseWindowsOnTermination(application, *windows);
 
-    QWidget* loadingWindow = nullptr;
     StartupOperations operations;
     operations.showMessage = ShowMessageBox;
     operations.acquireInstanceLock = AcquireInstanceLock;
@@ -137,23 +143,21 @@ int main(int argc, char** argv) {
         RegisterUrlProtocol(App().tenantId, StartupTexts::kSchemeDescription,
                             PlatformPaths::ExecutablePath().u16string(), App().displayName);
     };
-    operations.openLoadingWindow = [&loadingWindow] {
-        loadingWindow = AppWindows::CreateLoadingWindow();
+    operations.openLoadingWindow = [&windows] {
+        windows->OpenLoadingWindow();
         // Link decoding blocks next: the splash stays in front of the loading text meanwhile.
         RaiseSplash();
     };
     operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
         return ParseSchemeArgs(link, error, App());
     };
-    operations.createPlayerWindow = [&loadingWindow] {
-        return AppWindows::CreatePlayerWindow(loadingWindow);
-    };
-    operations.createInitScreen = [](bool& hostCreated) {
-        return AppWindows::CreateInitScreen(hostCreated);
+    operations.createPlayerWindow = [&windows] { return windows->CreatePlayerWindow(); };
+    operations.createInitScreen = [&windows](bool& hostCreated) {
+        return windows->CreateInitScreen(hostCreated);
     };
     operations.runMessageLoop = [] { return QApplication::exec(); };
-    operations.shutdown = [] {
-        AppWindows::DestroyHosts();
+    operations.shutdown = [&windows] {
+        windows->DestroyHosts();
         CloseSplash();
     };
 
@@ -165,8 +169,7 @@ int main(int argc, char** argv) {
     }
     const int exitCode = RunStartup(arguments, rawCommandLine, App(), operations);
     E2eHooks::LogEvent("exit", {{"code", exitCode}});
-    // The browser objects are released by deferred deletion; run it while Qt still exists.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete loadingWindow;
+    // The browser objects are released by deferred deletion, which must run while Qt exists.
+    windows.reset();
     return exitCode;
 }

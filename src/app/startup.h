@@ -10,6 +10,7 @@
 
 #include "app/instance_lock.h"
 #include "common/app_record.h"
+#include "common/exit_codes.h"
 #include "common/message_box.h"
 #include "update/update_check.h"
 
@@ -51,12 +52,6 @@ inline constexpr std::u16string_view kStartupErrorCaption = u"Orbis Campus - Sta
 inline constexpr std::u16string_view kSchemeDescription = u"Zelvan Desktop Player";
 
 }  // namespace StartupTexts
-
-// Exit codes of the start-up paths (the normal end returns whatever the message loop returned).
-namespace StartupExit {
-inline constexpr int kOk = 0;
-inline constexpr int kFailed = 1;
-}  // namespace StartupExit
 
 // What the start-up sequence needs from the platform. A missing operation counts as failed
 // (or, for those without a result, does nothing).

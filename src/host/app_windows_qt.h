@@ -1,33 +1,42 @@
 #pragma once
-// The init and player windows on Qt Widgets: creation, the browser host each owns, the handlers
-// wired into that host and the window commands pages ask for.
-#include <QPointer>
-#include <QWidget>
+// The init and player windows on Qt Widgets. Qt's part is the widgets themselves: creating them,
+// painting the loading text and forwarding their events; what the windows do lives in the
+// window controller.
+#include <memory>
 
-namespace WebView {
-class WebViewHost;
-}
+#include "host/window_controller.h"
+
+struct AppRecord;
 
 namespace AppWindows {
 
-// The player window as the content display and the page commands see it.
-struct PlayerWindowState {
-    bool isFullscreen = false;
-    bool isShown = false;
-    QPointer<QWidget> window;
+// The application's main windows with their browser hosts, owned by the entry point for the
+// whole run. At most one main window exists: the player's or the init window.
+class DesktopWindows {
+  public:
+    // `shell` is what the windows need of the application around them (splash, message boxes).
+    DesktopWindows(AppRecord& record, ShellOperations shell);
+    ~DesktopWindows();
+    DesktopWindows(const DesktopWindows&) = delete;
+    DesktopWindows& operator=(const DesktopWindows&) = delete;
+
+    // The player mode's first window: it shows the loading text while the link is decoded and
+    // later hosts the content.
+    void OpenLoadingWindow();
+    // Starts the content's browser in the loading window. False when there is no loading window
+    // or the browser failed (reported already).
+    bool CreatePlayerWindow();
+    // `hostCreated` tells a failed browser start (already reported) from a window that never
+    // existed.
+    bool CreateInitScreen(bool& hostCreated);
+    // Shuts the browser host down; safe to call more than once.
+    void DestroyHosts();
+
+  private:
+    struct MainWindowParts;
+    AppRecord& record_;
+    ShellOperations shell_;
+    std::unique_ptr<MainWindowParts> main_;
 };
-PlayerWindowState& PlayerState();
-
-WebView::WebViewHost* PlayerHost();
-WebView::WebViewHost* InitHost();
-
-// The player mode's first window: it shows the loading text while the link is decoded and later
-// hosts the content. Null when it could not be made.
-QWidget* CreateLoadingWindow();
-bool CreatePlayerWindow(QWidget* window);
-// `hostCreated` tells a failed browser start (already reported) from a window that never existed.
-bool CreateInitScreen(bool& hostCreated);
-// Shuts the browser hosts down; safe to call more than once.
-void DestroyHosts();
 
 }  // namespace AppWindows

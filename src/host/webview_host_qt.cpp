@@ -23,7 +23,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "common/app_record.h"
 #include "common/text.h"
 #include "content/navigation_policy.h"
 #include "content/page_scripts.h"
@@ -31,7 +30,8 @@
 #include "host/webview_bridge_script.h"
 #include "host/webview_page_qt.h"
 #include "host/webview_status.h"
-#include "print/print_flow_qt.h"
+#include "print/page_print_qt.h"
+#include "print/printer_filter.h"
 #include "print/printer_picker_qt.h"
 
 namespace WebView {
@@ -71,6 +71,42 @@ class ViewKeyFilter : public QObject {
     }
 };
 
+// The profile's own folders: Chromium keeps its storage and cache there and, when it cannot
+// write them, fails silently page by page. Checked here so that the start fails instead.
+constexpr std::u16string_view kStageCreateProfileStorage = u"CreateProfileStorage";
+constexpr const char* kStorageFolder = "/storage";
+constexpr const char* kCacheFolder = "/cache";
+
+enum class ExistingEntry { Accepted, MustBeWritableFolder };
+
+Status::Result MakeFolder(const std::string& path, ExistingEntry existing) {
+    if (mkdir(path.c_str(), 0700) == 0) return Status::kOk;
+    if (errno != EEXIST) return FromErrno(errno);
+    if (existing == ExistingEntry::Accepted) return Status::kOk;
+    struct stat entry = {};
+    if (stat(path.c_str(), &entry) != 0) return FromErrno(errno);
+    if (!S_ISDIR(entry.st_mode)) return FromErrno(ENOTDIR);
+    return access(path.c_str(), W_OK | X_OK) == 0 ? Status::kOk : FromErrno(errno);
+}
+
+Status::Result WriteTest(const std::string& folder) {
+    const std::string probe = folder + "/.zelvan_write_test";
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return FromErrno(errno);
+    close(fd);
+    unlink(probe.c_str());
+    return Status::kOk;
+}
+
+Status::Result CreateProfileStorage(const std::string& folder) {
+    for (const char* name : {kStorageFolder, kCacheFolder}) {
+        const Status::Result result =
+            MakeFolder(folder + name, ExistingEntry::MustBeWritableFolder);
+        if (result < 0) return result;
+    }
+    return Status::kOk;
+}
+
 QString BridgeScriptText() {
     QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     QString text;
@@ -82,83 +118,57 @@ QString BridgeScriptText() {
 
 }  // namespace
 
-WebViewHost::WebViewHost() = default;
+WebViewHost::WebViewHost(QWidget* window, const std::u16string& baseUrl)
+    : parentWindow_(window), baseUrl_(baseUrl), printFlow_(PrintOperations()) {}
 
 WebViewHost::~WebViewHost() {
-    Shutdown(5000);
-    statusText.clear();
+    Shutdown(kShutdownWait);
 }
 
-bool WebViewHost::Initialize(QWidget* window, const std::u16string& dataFolderBase, int attempts) {
+void WebViewHost::Initialize(const std::u16string& dataFolderBase, int attempts) {
     shutDown_ = false;
-    parentWindow_ = window;
-    lastResult = 0;
-    statusText.clear();
-    if (window == nullptr || dataFolderBase.empty()) {
-        lastResult = Status::kInvalidArg;
-        statusText = std::u16string(Status::kInvalidParentOrFolder);
-        if (onInitialized) {
-            onInitialized(false, lastResult);
-        }
-        return false;
-    }
-    const std::u16string_view kind = Status::kRuntimeQtWebEngine;
-    const std::u16string version = QString::fromLatin1(qVersion()).toStdU16String();
-    const std::u16string folderBase =
-        dataFolderBase + std::u16string(Status::kQtWebEngineFolderSuffix);
-    const std::u16string recoveryId =
-        Status::RecoveryId(static_cast<std::uint64_t>(getpid()),
-                           static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
-    Status::InitFailureRecord failures;
-    const int attemptCount = attempts < 1 ? 1 : attempts;
-    for (int attempt = 0; attempt < attemptCount; ++attempt) {
-        const std::u16string folder = Status::AttemptFolder(folderBase, recoveryId, attempt);
-        const std::string folderUtf8 = Text::Utf16ToUtf8(folder);
-        if (mkdir(folderUtf8.c_str(), 0700) != 0 && errno != EEXIST) {
-            failures.Record(FromErrno(errno), Status::kStageCreateUserDataFolder, folder);
-            continue;
-        }
-        const std::string probe = folderUtf8 + "/.zelvan_write_test";
-        const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            failures.Record(FromErrno(errno), Status::kStageUserDataFolderWriteTest, folder);
-            continue;
-        }
-        close(fd);
-        unlink(probe.c_str());
-        if (CreateBrowser(folder)) {
-            lastResult = 0;
-            statusText = Status::FormatInitSuccess(kind, version, folder);
-            if (onInitialized) {
-                onInitialized(true, 0);
-            }
-            return true;
-        }
-        failures.Record(Status::kFail, Status::kStageCreateEnvironmentCall, folder);
-        Shutdown(5000);
-        if (attempt + 1 < attemptCount) {
-            shutDown_ = false;
-        }
-    }
-    lastResult = failures.Reported();
-    statusText = Status::FormatInitFailure(failures, kind, version);
-    if (onInitialized) {
-        onInitialized(false, lastResult);
-    }
-    return false;
+    statusText_.clear();
+    BrowserStartup::StartupPlatform platform;
+    platform.runtime = {Status::kRuntimeQtWebEngine,
+                        QString::fromLatin1(qVersion()).toStdU16String(),
+                        Status::kQtWebEngineFolderSuffix};
+    platform.windowExists = !parentWindow_.isNull();
+    platform.processId = static_cast<std::uint64_t>(getpid());
+    platform.ticks = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
+    platform.createFolder = [](const std::u16string& folder) {
+        return MakeFolder(Text::Utf16ToUtf8(folder), ExistingEntry::Accepted);
+    };
+    platform.writeTest = [](const std::u16string& folder) {
+        return WriteTest(Text::Utf16ToUtf8(folder));
+    };
+    platform.steps.push_back({kStageCreateProfileStorage, [](const std::u16string& folder) {
+                                  return CreateProfileStorage(Text::Utf16ToUtf8(folder));
+                              }});
+    // Qt makes its profile and view at once; what could stop them, the folders, has been
+    // checked by the steps before.
+    platform.createBrowser = [this](const std::u16string& folder,
+                                    const BrowserStartup::AttemptFinished& finished) {
+        CreateBrowser(folder);
+        finished(Status::kOk, Status::kStageComplete);
+    };
+    startup_.Run(dataFolderBase, attempts, std::move(platform),
+                 [this](const BrowserStartup::StartupReport& report) {
+                     statusText_ = report.statusText;
+                     if (events.initialized) events.initialized(report.succeeded, report.result);
+                 });
 }
 
-bool WebViewHost::CreateBrowser(const std::u16string& folder) {
+void WebViewHost::CreateBrowser(const std::u16string& folder) {
     const QString path = QString::fromStdU16String(folder);
     const QString storageName = QString::fromStdU16String(
         std::filesystem::path(Text::Utf16ToUtf8(folder)).filename().u16string());
     profile_ = new QWebEngineProfile(storageName);
-    profile_->setPersistentStoragePath(path + QStringLiteral("/storage"));
-    profile_->setCachePath(path + QStringLiteral("/cache"));
+    profile_->setPersistentStoragePath(path + QString::fromLatin1(kStorageFolder));
+    profile_->setCachePath(path + QString::fromLatin1(kCacheFolder));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     interceptor_ = new RequestInterceptor(profile_);
     interceptor_->decide = [this](const std::u16string& uri) {
-        return onResourceRequested ? onResourceRequested(uri) : RequestDecision{};
+        return events.resourceRequested ? events.resourceRequested(uri) : RequestDecision{};
     };
     profile_->setUrlRequestInterceptor(interceptor_);
 
@@ -177,19 +187,18 @@ bool WebViewHost::CreateBrowser(const std::u16string& folder) {
     parentWindow_->layout()->addWidget(view_);
     view_->show();
     SetupEventHandlers();
-    return page_ != nullptr;
 }
 
 void WebViewHost::SetupEventHandlers() {
     page_->onNavigationStarting = [this](const std::u16string& uri, bool& cancel) {
-        if (onNavigationStarting) {
-            onNavigationStarting(uri, cancel);
+        if (events.navigationStarting) {
+            events.navigationStarting(uri, cancel);
         }
     };
     QObject::connect(page_, &QWebEnginePage::loadFinished, page_, [this](bool ok) {
         E2eHooks::LogEvent("loadFinished", {{"url", page_->url().toString()}, {"ok", ok}});
-        if (onNavigationCompleted) {
-            onNavigationCompleted(ok, ok ? 0 : 1);
+        if (events.navigationCompleted) {
+            events.navigationCompleted(ok, ok ? 0 : 1);
         }
     });
     QObject::connect(page_, &QWebEnginePage::featurePermissionRequested, page_,
@@ -203,7 +212,7 @@ void WebViewHost::SetupEventHandlers() {
                          }
                          const std::u16string uri = origin.toString().toStdU16String();
                          const PermissionDecision decision =
-                             DecidePermission(kind, uri.empty() ? nullptr : &uri, App().baseUrl);
+                             DecidePermission(kind, uri.empty() ? nullptr : &uri, baseUrl_);
                          // Other kinds keep the engine's own handling: no answer is given.
                          if (decision != PermissionDecision::Default) {
                              page_->setFeaturePermission(
@@ -234,8 +243,8 @@ void WebViewHost::SetupEventHandlers() {
 
     bridge_ = new PageBridge(page_);
     bridge_->onMessage = [this](const std::u16string& text) {
-        if (onWebMessage) {
-            onWebMessage(text);
+        if (events.webMessage) {
+            events.webMessage(text);
         }
     };
     channel_ = new QWebChannel(page_);
@@ -246,9 +255,9 @@ void WebViewHost::SetupEventHandlers() {
     AddScriptOnDocumentCreated(PageScripts::ServiceWorkerBlockScript());
 }
 
-void WebViewHost::Shutdown(int) {
+BrowserShutdown WebViewHost::Shutdown(std::chrono::milliseconds) {
     if (shutDown_) {
-        return;
+        return BrowserShutdown::NothingToWaitFor;
     }
     shutDown_ = true;
     // Shutdown may be reached from inside one of the page's own signals (a window closed while a
@@ -270,6 +279,7 @@ void WebViewHost::Shutdown(int) {
     view_ = nullptr;
     profile_ = nullptr;
     interceptor_ = nullptr;
+    return BrowserShutdown::NothingToWaitFor;
 }
 
 void WebViewHost::Resize(int width, int height) {
@@ -291,7 +301,7 @@ void WebViewHost::SetVisible(bool visible) {
 }
 
 void WebViewHost::Navigate(const std::u16string& url) {
-    if (page_ != nullptr && MayNavigate(url, App().baseUrl)) {
+    if (page_ != nullptr && MayNavigate(url, baseUrl_)) {
         page_->load(QUrl(QString::fromStdU16String(url)));
     }
 }
@@ -346,8 +356,6 @@ void WebViewHost::ApplyViewSettings() {
     view_->setAcceptDrops(false);
 }
 
-// No in-progress flag: while the picker is open its owner is disabled, and a request after it
-// closed is a print of its own with its own result.
 void WebViewHost::ShowSystemPrintDialog() {
     E2eHooks::LogEvent("printDialog");
     if (page_ == nullptr) {
@@ -360,27 +368,30 @@ void WebViewHost::ShowSystemPrintDialog() {
     QMetaObject::invokeMethod(
         page_,
         [this, alive] {
-            if (!alive.expired()) PickPrinterAndPrint();
+            if (!alive.expired()) printFlow_.Run();
         },
         Qt::QueuedConnection);
 }
 
-void WebViewHost::PickPrinterAndPrint() {
-    // The picker runs a modal loop: a signal may close the window and destroy this host before
-    // it returns.
-    const std::weak_ptr<int> alive = lifetime_;
-    const std::u16string printer = Printing::ShowPrinterPicker(parentWindow_);
-    if (alive.expired() || page_ == nullptr) {
-        return;
-    }
-    E2eHooks::LogEvent("printerChosen", {{"printer", QString::fromStdU16String(printer)}});
-    if (printer.empty()) {
-        PostWebMessageAsJson(std::u16string(PrintResultMessage(Printing::PrintResult::Cancelled)));
-        return;
-    }
-    Printing::PrintPageToPrinter(page_, printer, [this, alive](Printing::PrintResult result) {
-        if (!alive.expired()) PostWebMessageAsJson(std::u16string(PrintResultMessage(result)));
-    });
+Printing::PrintOperations WebViewHost::PrintOperations() {
+    Printing::PrintOperations operations;
+    operations.pageExists = [this] { return page_ != nullptr; };
+    operations.enumeratePrinters = Printing::EnumeratePhysicalPrinters;
+    // Holds nothing of the host: the host may be gone when the picker's modal loop returns.
+    operations.showPicker = [owner = parentWindow_](std::vector<Printing::PrinterEntry> printers) {
+        return Printing::ShowPrinterPickerFor(owner, std::move(printers));
+    };
+    operations.printerChosen = [](const std::u16string& printer) {
+        E2eHooks::LogEvent("printerChosen", {{"printer", QString::fromStdU16String(printer)}});
+    };
+    operations.printPage = [this](const std::u16string& printer,
+                                  std::function<void(Printing::PrintResult)> done) {
+        Printing::PrintPageToPrinter(page_, printer, std::move(done));
+    };
+    operations.postMessage = [this](std::u16string_view json) {
+        PostWebMessageAsJson(std::u16string(json));
+    };
+    return operations;
 }
 
 void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {

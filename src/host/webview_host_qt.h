@@ -1,13 +1,12 @@
 #pragma once
-// WebViewHost on Qt WebEngine: one profile, page and view inside one top-level window, the
-// callbacks through which the window's own logic plugs in, and an orderly shutdown.
+// The browser host on Qt WebEngine: one profile, page and view inside one top-level window.
 #include <QPointer>
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "content/request_filter.h"
+#include "host/browser_host.h"
+#include "host/browser_startup.h"
+#include "print/print_flow.h"
 
 class QWidget;
 class QWebEngineProfile;
@@ -20,52 +19,49 @@ class HostPage;
 class PageBridge;
 class RequestInterceptor;
 
-class WebViewHost {
+class WebViewHost final : public BrowserHost {
   public:
-    WebViewHost();
-    ~WebViewHost();
+    // The view goes into `window`, filling it. `baseUrl` is the platform base address that
+    // permissions and navigations are judged against; it may change while the host lives.
+    WebViewHost(QWidget* window, const std::u16string& baseUrl);
+    ~WebViewHost() override;
     WebViewHost(const WebViewHost&) = delete;
     WebViewHost& operator=(const WebViewHost&) = delete;
 
-    std::function<void(const std::u16string& uri, bool& cancel)> onNavigationStarting;
-    std::function<RequestDecision(const std::u16string& uri)> onResourceRequested;
-    std::function<void(const std::u16string& text)> onWebMessage;
-    std::function<void(bool succeeded, std::int32_t result)> onInitialized;
-    std::function<void(bool succeeded, int errorStatus)> onNavigationCompleted;
+    // Qt creates its profile and view at once: `events.initialized` runs before this returns.
+    void Initialize(const std::u16string& dataFolderBase, int attempts) override;
+    const std::u16string& StatusText() const override { return statusText_; }
 
-    bool isInitScreen = false;
-    std::int32_t lastResult = 0;
-    std::u16string statusText;
+    void Navigate(const std::u16string& url) override;
+    void NavigateToString(const std::u16string& html) override;
+    void GoBack() override;
+    void Reload() override;
+    void AddScriptOnDocumentCreated(const std::u16string& script) override;
+    void ApplyViewSettings() override;
+    void PostWebMessageAsJson(const std::u16string& json) override;
 
-    // Creates the profile in a folder derived from `dataFolderBase`, the page and the view, and
-    // puts the view into `window`. `profileName` keeps the run modes' profiles apart: Chromium
-    // locks a profile folder to one process.
-    bool Initialize(QWidget* window, const std::u16string& dataFolderBase, int attempts);
-    void Shutdown(int timeoutMs);
+    void SetVisible(bool visible) override;
+    void RestoreVisibility() override;
+    void Resize(int width, int height) override;
+    // A child widget moves with its window; Chromium needs no notice.
+    bool NotifyMoved() override { return false; }
 
-    void Resize(int width, int height);
-    void RestoreVisibility();
-    void SetVisible(bool visible);
-    void NotifyMoved() {}
-
-    void Navigate(const std::u16string& url);
-    void NavigateToString(const std::u16string& html);
-    void GoBack();
-    void Reload();
-    void AddScriptOnDocumentCreated(const std::u16string& script);
-    void ApplyViewSettings();
-    void ShowSystemPrintDialog();
-    void PostWebMessageAsJson(const std::u16string& json);
+    void ShowSystemPrintDialog() override;
+    // Chromium's render processes belong to Qt, which ends them with the profile: there is no
+    // process of this host's own to wait for.
+    BrowserShutdown Shutdown(std::chrono::milliseconds maxWait) override;
 
     QWebEngineView* view() const { return view_; }
-    bool HasView() const { return view_ != nullptr; }
 
   private:
-    bool CreateBrowser(const std::u16string& folder);
+    void CreateBrowser(const std::u16string& folder);
     void SetupEventHandlers();
-    void PickPrinterAndPrint();
+    Printing::PrintOperations PrintOperations();
 
     QPointer<QWidget> parentWindow_;
+    const std::u16string& baseUrl_;
+    std::u16string statusText_;
+    BrowserStartup::StartupAttempts startup_;
     QWebEngineProfile* profile_ = nullptr;
     HostPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
@@ -76,6 +72,7 @@ class WebViewHost {
     int scriptCount_ = 0;
     // Expires with the host: work that outlives a call checks it before touching the host.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    Printing::PrintFlow printFlow_;
 };
 
 }  // namespace WebView

@@ -263,10 +263,6 @@ class PrinterPickerDialog : public QDialog {
 
 }  // namespace
 
-std::u16string ShowPrinterPicker(QWidget* owner) {
-    return ShowPrinterPickerFor(owner, EnumeratePhysicalPrinters());
-}
-
 std::u16string ShowPrinterPickerFor(QWidget* owner, std::vector<PrinterEntry> printers) {
     // On the heap: if the owner is destroyed while the modal loop runs, the dialog goes with it.
     QPointer<PrinterPickerDialog> dialog = new PrinterPickerDialog(owner, std::move(printers));

@@ -14,7 +14,6 @@ namespace Printing {
 constexpr int kPrinterIsDefaultRole = 0x0100 + 1;  // Qt::UserRole + 1
 
 // The chosen printer's name, or empty when the user cancels or no physical printer exists.
-std::u16string ShowPrinterPicker(QWidget* owner);
 std::u16string ShowPrinterPickerFor(QWidget* owner, std::vector<PrinterEntry> printers);
 
 }  // namespace Printing

@@ -110,6 +110,23 @@ class StartupExitsTest(harness.AppTestCase):
             self.assertIn("; runtime=QtWebEngine ", text)
             self.assertEqual(result.of("contentShown") + result.of("loadFinished"), [])
 
+    def test_profile_storage_that_cannot_be_made_is_reported_at_its_step(self):
+        # The data folder is fine, but a plain file stands where the profile keeps its storage.
+        user = self.user()
+        profile = os.path.join(user.paths["XDG_DATA_HOME"], harness.DISPLAY_NAME,
+                               "WebEngineData-init_QtWebEngine_Env6")
+        os.makedirs(profile)
+        with open(os.path.join(profile, "storage"), "w") as f:
+            f.write("not a folder")
+        result = self.run_app([], steps=[], name="init", user=user)
+        self.assertRanCleanly(result, 1)
+        text = self.assertSingleBox(result, "WebView2 Error", harness.MB_ICONERROR | BOX_FLAGS)
+        # ENOTDIR, as a system error code.
+        self.assertIn("First=0x80070014 at CreateProfileStorage; last=0x80070014 at "
+                      "CreateProfileStorage; runtime=QtWebEngine ", text)
+        self.assertTrue(text.endswith("; lastUserData=" + profile), text)
+        self.assertEqual(result.of("loadFinished"), [])
+
     def test_update_offered_at_the_link_falls_back_to_the_browser_and_goes_on(self):
         # The link's domain steers the second update check; its content call stays normal.
         domain = self.demo.base + "/s/update-optional"

@@ -1,4 +1,4 @@
-#include "print/print_flow_qt.h"
+#include "print/page_print_qt.h"
 
 #include <QFile>
 #include <QFutureWatcher>

@@ -1,5 +1,6 @@
 #pragma once
-// The silent print of a page on Linux: the page as vector PDF, handed to a CUPS queue.
+// The print step of the print flow on Linux: the current page as vector PDF, handed to a CUPS
+// queue.
 #include <functional>
 #include <string>
 

@@ -1,0 +1,374 @@
+#include "host/window_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "content/content_page.h"
+#include "tenant_profile.h"
+
+namespace {
+
+using AppWindows::ScreenFallback;
+using AppWindows::WindowController;
+using Journal = std::vector<std::string>;
+
+std::string Utf8(std::u16string_view text) {
+    return Text::Utf16ToUtf8(text);
+}
+
+// Host, window and shell write into one journal, so tests can check the order across them.
+class FakeHost final : public WebView::BrowserHost {
+  public:
+    explicit FakeHost(Journal& journal) : journal_(journal) {}
+
+    // When set, Initialize reports at once with this outcome; otherwise it stays pending until
+    // Complete is called, as an engine that creates its browser through callbacks does.
+    std::optional<bool> reportAtOnce = true;
+    std::u16string status = u"WebView2 initialization failed. First=0x80070005 at X";
+
+    void Complete(bool succeeded) {
+        events.initialized(succeeded, succeeded ? WebViewStatus::kOk : WebViewStatus::kFail);
+    }
+
+    void Initialize(const std::u16string& folder, int attempts) override {
+        journal_.push_back("initialize " + Utf8(folder) + " " + std::to_string(attempts));
+        if (reportAtOnce) Complete(*reportAtOnce);
+    }
+    const std::u16string& StatusText() const override { return status; }
+    void Navigate(const std::u16string& url) override { Log("navigate " + Utf8(url)); }
+    void NavigateToString(const std::u16string&) override { Log("navigateToString"); }
+    void GoBack() override { Log("back"); }
+    void Reload() override { Log("reload"); }
+    void AddScriptOnDocumentCreated(const std::u16string&) override { Log("script"); }
+    void ApplyViewSettings() override { Log("viewSettings"); }
+    void PostWebMessageAsJson(const std::u16string& json) override { Log("post " + Utf8(json)); }
+    void SetVisible(bool visible) override { Log(visible ? "visible" : "hidden"); }
+    void RestoreVisibility() override { Log("restoreVisibility"); }
+    void Resize(int width, int height) override {
+        Log("resize " + std::to_string(width) + "x" + std::to_string(height));
+    }
+    bool NotifyMoved() override {
+        Log("moved");
+        return true;
+    }
+    void ShowSystemPrintDialog() override { Log("print"); }
+    WebView::BrowserShutdown Shutdown(std::chrono::milliseconds wait) override {
+        Log("shutdown " + std::to_string(wait.count()));
+        return WebView::BrowserShutdown::Exited;
+    }
+
+  private:
+    void Log(std::string entry) { journal_.push_back(std::move(entry)); }
+    Journal& journal_;
+};
+
+class FakeWindow final : public AppWindows::WindowOperations {
+  public:
+    explicit FakeWindow(Journal& journal) : journal_(journal) {}
+    bool minimized = false;
+    bool screenAvailable = true;
+    // Set by Close: the platform answers a close with the closed event.
+    WindowController* controller = nullptr;
+
+    void ShowAndRaise() override { journal_.push_back("showAndRaise"); }
+    void Show() override { journal_.push_back("show"); }
+    bool IsMinimized() const override { return minimized; }
+    void SavePlacement() override { journal_.push_back("savePlacement"); }
+    bool CoverScreen(ScreenFallback fallback) override {
+        journal_.push_back(fallback == ScreenFallback::Primary ? "cover primary" : "cover nearest");
+        return screenAvailable;
+    }
+    void RestorePlacement() override { journal_.push_back("restorePlacement"); }
+    void RestoreAtSize(int width, int height) override {
+        journal_.push_back("restoreAt " + std::to_string(width) + "x" + std::to_string(height));
+    }
+    void Close() override {
+        journal_.push_back("close");
+        if (controller != nullptr) controller->WindowClosed();
+    }
+
+  private:
+    Journal& journal_;
+};
+
+class RecordingObserver final : public AppWindows::WindowObserver {
+  public:
+    explicit RecordingObserver(Journal& journal) : journal_(journal) {}
+    void CommandRan(std::string_view name) override {
+        journal_.push_back("command " + std::string(name));
+    }
+    void FullscreenChanged(std::string_view toggle, bool on) override {
+        journal_.push_back(std::string(toggle) + (on ? " on" : " off"));
+    }
+    void BaseUrlChanged(std::u16string_view base) override {
+        journal_.push_back("baseUrl " + Utf8(base));
+    }
+    void ContentShown() override { journal_.push_back("contentShown"); }
+
+  private:
+    Journal& journal_;
+};
+
+class WindowControllerTest : public ::testing::Test {
+  protected:
+    WindowControllerTest() {
+        record.baseUrl = u"https://orbis.example.edu";
+        record.contentKind = u"url_direct";
+        record.contentUrl = u"https://orbis.example.edu/lesson/1";
+        shell.closeSplash = [this] { journal.push_back("closeSplash"); };
+        shell.showMessage = [this](const MessageBoxRequest& request) {
+            journal.push_back("message");
+            boxes.push_back(request);
+            return MessageBoxResult::Ok;
+        };
+        shell.endRun = [this](int code) { journal.push_back("endRun " + std::to_string(code)); };
+    }
+
+    WindowController& Make(RunMode mode) {
+        controller.emplace(mode, record, host, window, shell, &observer);
+        window.controller = &*controller;
+        return *controller;
+    }
+
+    // Starts and forgets what the start wrote, for tests about what comes after.
+    WindowController& Started(RunMode mode) {
+        WindowController& started = Make(mode);
+        EXPECT_TRUE(started.Start(u"/data/base"));
+        journal.clear();
+        return started;
+    }
+
+    void Message(std::u16string_view text) { host.events.webMessage(std::u16string(text)); }
+
+    Journal journal;
+    AppRecord record;
+    FakeHost host{journal};
+    FakeWindow window{journal};
+    RecordingObserver observer{journal};
+    AppWindows::ShellOperations shell;
+    std::vector<MessageBoxRequest> boxes;
+    std::optional<WindowController> controller;
+};
+
+// --- Ready sequences ---------------------------------------------------------------------------
+
+TEST_F(WindowControllerTest, PlayerShowsItsContentThenClosesTheSplashAndRaisesItself) {
+    WindowController& player = Make(RunMode::Player);
+    EXPECT_TRUE(player.Start(u"/data/base"));
+    const Journal expected = {"initialize /data/base 1",
+                              "viewSettings",
+                              "script",
+                              "script",
+                              "navigate https://orbis.example.edu/lesson/1",
+                              "closeSplash",
+                              "showAndRaise",
+                              "contentShown"};
+    const DisplayPlan plan = PlanContentDisplay(record);
+    ASSERT_EQ(plan.scripts.size(), 2u) << "the expected journal assumes the direct-link plan";
+    EXPECT_EQ(journal, expected);
+    EXPECT_TRUE(player.IsShown());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(WindowControllerTest, InitPlansThePortalAndShowsItselfOnEveryFinishedLoad) {
+    WindowController& init = Make(RunMode::Init);
+    EXPECT_TRUE(init.Start(u"/data/base"));
+    const DisplayPlan plan = PlanInitDisplay();
+    Journal expected = {"initialize /data/base 1", "viewSettings"};
+    expected.insert(expected.end(), plan.scripts.size(), "script");
+    expected.push_back("navigate " + Utf8(plan.target));
+    EXPECT_EQ(journal, expected) << "nothing is shown before a page has loaded";
+
+    journal.clear();
+    host.events.navigationCompleted(true, 0);
+    host.events.navigationCompleted(false, 3);
+    EXPECT_EQ(journal, (Journal{"closeSplash", "showAndRaise", "closeSplash", "showAndRaise"}));
+}
+
+TEST_F(WindowControllerTest, PlayerIgnoresFinishedLoads) {
+    Started(RunMode::Player);
+    EXPECT_FALSE(host.events.navigationCompleted);
+}
+
+TEST_F(WindowControllerTest, FailedStartClosesTheSplashBeforeItsBox) {
+    host.reportAtOnce = false;
+    for (RunMode mode : {RunMode::Player, RunMode::Init}) {
+        journal.clear();
+        boxes.clear();
+        WindowController& started = Make(mode);
+        EXPECT_FALSE(started.Start(u"/data/base"));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, u"Failed to initialize WebView2.\n\n" + host.status);
+        EXPECT_EQ(boxes[0].caption, u"WebView2 Error");
+        EXPECT_EQ(journal.back(), "message");
+        EXPECT_EQ(journal[journal.size() - 2], "closeSplash");
+        for (const char* never : {"viewSettings", "showAndRaise", "close", "contentShown"}) {
+            EXPECT_EQ(std::count(journal.begin(), journal.end(), never), 0) << never;
+        }
+        EXPECT_FALSE(started.IsShown());
+    }
+}
+
+TEST_F(WindowControllerTest, StartThatCompletesLaterRunsTheReadySequenceThen) {
+    host.reportAtOnce.reset();
+    WindowController& player = Make(RunMode::Player);
+    EXPECT_TRUE(player.Start(u"/data/base"));
+    EXPECT_EQ(journal, (Journal{"initialize /data/base 1"}));
+    host.Complete(true);
+    EXPECT_EQ(journal.back(), "contentShown");
+    EXPECT_TRUE(player.IsShown());
+    // A second report of the same start changes nothing.
+    journal.clear();
+    host.Complete(true);
+    host.Complete(false);
+    EXPECT_TRUE(journal.empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(WindowControllerTest, LateFailureReportsItselfAndEndsTheRunWithOne) {
+    host.reportAtOnce.reset();
+    WindowController& player = Make(RunMode::Player);
+    EXPECT_TRUE(player.Start(u"/data/base"));
+    journal.clear();
+    host.Complete(false);
+    EXPECT_EQ(journal, (Journal{"closeSplash", "message", "close", "shutdown 5000", "endRun 1"}));
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+// --- Message dispatch --------------------------------------------------------------------------
+
+TEST_F(WindowControllerTest, InitRunsTheBarCommandsAndPrints) {
+    Started(RunMode::Init);
+    for (const char16_t* text :
+         {u"btn_back", u"btn_reload", u"requestPrint", u"\"btn_back\"", u"toggleFullscreen",
+          u"pageLoaded", u"btn_Back", u"requestPrint "}) {
+        Message(text);
+    }
+    EXPECT_EQ(journal, (Journal{"command back", "back", "command reload", "reload", "command print",
+                                "print"}));
+}
+
+TEST_F(WindowControllerTest, PlayerIgnoresTheBarAndPrintsObjectMessages) {
+    Started(RunMode::Player);
+    for (const char16_t* text : {u"btn_home", u"btn_back", u"btn_reload", u"btn_fullscreen",
+                                 u"{\"kind\":\"job\",\"action\":\"requestPrint\"}"}) {
+        Message(text);
+    }
+    EXPECT_EQ(journal, (Journal{"command print", "print"}));
+    EXPECT_EQ(record.baseUrl, u"https://orbis.example.edu");
+}
+
+TEST_F(WindowControllerTest, HomeMovesTheBaseBeforeNavigating) {
+    Started(RunMode::Init);
+    Message(u"btn_home");
+    const std::string homeBase = Tenant::HomeBase();
+    EXPECT_EQ(journal,
+              (Journal{"command home", "baseUrl " + homeBase, "navigate " + Tenant::HomeUrl()}));
+    EXPECT_EQ(Utf8(record.baseUrl), homeBase);
+}
+
+TEST_F(WindowControllerTest, ShowOnceOnlyWhileNotShownAlready) {
+    host.reportAtOnce.reset();
+    WindowController& player = Make(RunMode::Player);
+    player.Start(u"/data/base");
+    journal.clear();
+    Message(u"\"pageLoaded\"");
+    Message(u"pageLoaded");
+    EXPECT_EQ(journal, (Journal{"show", "command showOnce"}));
+    EXPECT_TRUE(player.IsShown());
+
+    // Once the content display has shown the window, the page's notice does nothing.
+    host.reportAtOnce = true;
+    Started(RunMode::Player);
+    Message(u"pageLoaded");
+    EXPECT_TRUE(journal.empty());
+}
+
+// --- Fullscreen --------------------------------------------------------------------------------
+
+TEST_F(WindowControllerTest, InitFullscreenReturnsToTheSavedPlacement) {
+    WindowController& init = Started(RunMode::Init);
+    Message(u"btn_fullscreen");
+    EXPECT_TRUE(init.IsFullscreen());
+    Message(u"btn_fullscreen");
+    EXPECT_FALSE(init.IsFullscreen());
+    EXPECT_EQ(journal, (Journal{"savePlacement", "cover primary", "initFullscreen on",
+                                "restorePlacement", "initFullscreen off"}));
+}
+
+TEST_F(WindowControllerTest, InitFullscreenWithoutAScreenChangesNothing) {
+    WindowController& init = Started(RunMode::Init);
+    window.screenAvailable = false;
+    Message(u"btn_fullscreen");
+    EXPECT_FALSE(init.IsFullscreen());
+    window.screenAvailable = true;
+    Message(u"btn_fullscreen");
+    EXPECT_TRUE(init.IsFullscreen()) << "the next toggle enters again";
+    EXPECT_EQ(journal, (Journal{"savePlacement", "cover primary", "savePlacement", "cover primary",
+                                "initFullscreen on"}));
+}
+
+TEST_F(WindowControllerTest, PlayerFullscreenComesBackAtTheCreationSize) {
+    WindowController& player = Started(RunMode::Player);
+    window.screenAvailable = false;  // the player's flag follows the request, not the screen
+    Message(u"toggleFullscreen");
+    EXPECT_TRUE(player.IsFullscreen());
+    Message(u"\"toggleFullscreen\"");
+    EXPECT_FALSE(player.IsFullscreen());
+    EXPECT_EQ(journal, (Journal{"cover nearest", "playerFullscreen on", "restoreAt 1280x720",
+                                "playerFullscreen off"}));
+}
+
+// --- Navigation --------------------------------------------------------------------------------
+
+TEST_F(WindowControllerTest, InitTracksTheTenantAndNeverCancels) {
+    Started(RunMode::Init);
+    bool cancel = false;
+    host.events.navigationStarting(u"https://www.wikipedia.org/wiki/Moon", cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(record.baseUrl, u"https://www.wikipedia.org");
+    EXPECT_EQ(journal, (Journal{"baseUrl https://www.wikipedia.org"}));
+}
+
+TEST_F(WindowControllerTest, PlayerCancelsForeignNavigationsAndKeepsTheBase) {
+    Started(RunMode::Player);
+    bool cancel = false;
+    host.events.navigationStarting(u"https://evil.example.org/phish", cancel);
+    EXPECT_TRUE(cancel);
+    cancel = false;
+    host.events.navigationStarting(u"about:blank", cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(record.baseUrl, u"https://orbis.example.edu");
+    EXPECT_TRUE(journal.empty());
+}
+
+// --- Window events -----------------------------------------------------------------------------
+
+TEST_F(WindowControllerTest, MinimisedViewStaysHiddenUntilRestored) {
+    WindowController& player = Started(RunMode::Player);
+    window.minimized = true;
+    player.WindowMinimized();
+    player.WindowActivated();
+    player.SystemResumed();
+    EXPECT_EQ(journal, (Journal{"hidden"}));
+    window.minimized = false;
+    player.WindowRestored();
+    player.WindowResized(800, 600);
+    player.WindowMoved();
+    player.SystemSuspending();
+    player.WindowActivated();
+    EXPECT_EQ(journal, (Journal{"hidden", "restoreVisibility", "resize 800x600",
+                                "restoreVisibility", "moved", "hidden", "restoreVisibility"}));
+}
+
+TEST_F(WindowControllerTest, ClosingShutsTheBrowserDownAndEndsWithZero) {
+    Started(RunMode::Init).WindowClosed();
+    EXPECT_EQ(journal, (Journal{"shutdown 5000", "endRun 0"}));
+}
+
+}  // namespace
