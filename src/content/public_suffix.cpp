@@ -52,13 +52,16 @@ std::u16string_view RegistrableDomain(std::u16string_view host) {
     const auto lastLabels = [&](std::size_t count) { return host.substr(starts[labels - count]); };
 
     // An exception names a registrable domain outright; otherwise the longest rule wins, and
-    // with none the last label alone is the public suffix.
+    // with none the last label alone is the public suffix. The name above a wildcard counts as a
+    // suffix of its own too ("compute.amazonaws.com" of "*.compute.amazonaws.com"), as libpsl
+    // has it: no site is ever made of a hosting service's own name.
     std::size_t suffixLabels = 0;
     for (std::size_t count = labels; count >= 1 && suffixLabels == 0; --count) {
         if (KindsOf(lastLabels(count)) & PublicSuffixTable::kException) suffixLabels = count - 1;
     }
     for (std::size_t count = labels; count >= 1 && suffixLabels == 0; --count) {
-        const bool rule = KindsOf(lastLabels(count)) & PublicSuffixTable::kRule;
+        const bool rule =
+            KindsOf(lastLabels(count)) & (PublicSuffixTable::kRule | PublicSuffixTable::kWildcard);
         const bool wildcard =
             count >= 2 && (KindsOf(lastLabels(count - 1)) & PublicSuffixTable::kWildcard);
         if (rule || wildcard) suffixLabels = count;

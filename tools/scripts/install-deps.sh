@@ -7,6 +7,8 @@ purpose="${1:-test}"
 packages=(cmake ninja-build g++ git ca-certificates pkg-config python3 python3-cryptography
     libssl-dev libcurl4-openssl-dev nlohmann-json3-dev googletest libgtest-dev libgmock-dev
     libcups2-dev
+    # The Public Suffix List, built into the program as a table.
+    publicsuffix
     xvfb xauth
     # The Linux application: Qt 6 WebEngine (Chromium) and fonts for the page symbols and Arabic.
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
@@ -15,7 +17,10 @@ if [ "$purpose" = "test" ]; then
     packages+=(clang libclang-rt-14-dev clang-format libbenchmark-dev
         g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine
         # Printing tests: a private CUPS server and its socket backend.
-        cups-daemon cups-client cups)
+        cups-daemon cups-client cups
+        # The built-in public suffix table is compared with libpsl; the host reading with Node's
+        # WHATWG URL parser (the differential layer).
+        libpsl-dev nodejs)
 fi
 
 missing=()
