@@ -78,7 +78,7 @@ bool MayNavigate(std::u16string_view url, std::u16string_view baseUrl) {
     if (url == u"about:blank") return true;
     // Content addresses come from links and the platform's answers: only web addresses open.
     const BrowserUrl::Reading reading = BrowserUrl::Read(url);
-    if (!reading.IsWeb() || reading.status != BrowserUrl::HostStatus::Read) return false;
+    if (!reading.IsWeb() || !reading.IsCertain()) return false;
     // A plain-HTTP address of a trusted host would only meet the request filter's 403; the
     // current page stays instead.
     return !UrlRules::IsInsecureTrusted(reading, baseUrl);
