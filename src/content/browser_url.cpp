@@ -339,16 +339,6 @@ std::optional<std::u16string> MappedToAscii(const std::u32string& decoded) {
     return out;
 }
 
-bool HasPunycodeLabel(std::u16string_view host) {
-    for (std::size_t start = 0; start <= host.size();) {
-        if (Text::MatchesFoldedAt(host, start, u"xn--")) return true;
-        const std::size_t dot = host.find(u'.', start);
-        if (dot == npos) break;
-        start = dot + 1;
-    }
-    return false;
-}
-
 bool IsAcceptableDomain(std::u16string_view host) {
     if (host.empty()) return false;
     for (const char16_t c : host)
@@ -369,6 +359,16 @@ bool EndsInNumber(std::u16string_view host) {
     for (const char16_t c : last)
         allDigits = allDigits && IsAsciiDigit(c);
     return allDigits || Ipv4Number(last).has_value();
+}
+
+bool HasPunycodeLabel(std::u16string_view host) {
+    for (std::size_t start = 0; start <= host.size();) {
+        if (Text::MatchesFoldedAt(host, start, u"xn--")) return true;
+        const std::size_t dot = host.find(u'.', start);
+        if (dot == npos) break;
+        start = dot + 1;
+    }
+    return false;
 }
 
 bool IsCanonicalIpv4(std::u16string_view host) {

@@ -59,5 +59,7 @@ std::u16string_view BlobInner(std::u16string_view url, const Reading& reading);
 // `host` is what it writes back only when it is already the dotted-decimal form.
 bool EndsInNumber(std::u16string_view host);
 bool IsCanonicalIpv4(std::u16string_view host);
+// A label beginning "xn--", in any letter case.
+bool HasPunycodeLabel(std::u16string_view host);
 
 }  // namespace BrowserUrl

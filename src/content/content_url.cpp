@@ -85,7 +85,7 @@ std::u16string EmbedWithOrigin(std::u16string_view url, std::u16string_view base
 
 }  // namespace
 
-// Both run on every request of the player window: no lower-cased copy is made.
+// Folded searches: no lower-cased copy is made.
 bool IsYouTubeUrl(std::u16string_view url) {
     return Text::ContainsFolded(url, YouTube().mainDomain) ||
            Text::ContainsFolded(url, YouTube().shortDomain);

@@ -99,20 +99,11 @@ std::uint8_t AuthorityUnitOf(char16_t c) {
     return c < kAuthorityUnits.size() ? kAuthorityUnits[c] : kReject;
 }
 
-bool HasPunycodeLabel(std::u16string_view host) {
-    for (std::size_t start = 0;;) {
-        if (Text::MatchesFoldedAt(host, start, u"xn--")) return true;
-        start = host.find(u'.', start);
-        if (start == std::u16string_view::npos) return false;
-        ++start;
-    }
-}
-
 // A host of letters, digits, '-' and '.' is what the browser contacts, unless it reads as a
 // number (then it must already be the dotted-decimal form) or has a label the browser checks as
 // an international name, which it may refuse.
 bool BrowserReadsAsItStands(std::u16string_view host) {
-    if (HasPunycodeLabel(host)) return false;
+    if (BrowserUrl::HasPunycodeLabel(host)) return false;
     return !BrowserUrl::EndsInNumber(host) || BrowserUrl::IsCanonicalIpv4(host);
 }
 
