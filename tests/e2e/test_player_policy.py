@@ -104,6 +104,7 @@ class PlayerPolicyTest(harness.AppTestCase):
         steps += [navigate_step(same_site, "same site"),
                   wait_for("location.search.indexOf('%s-site') >= 0 && (%s)" % (
                       marker, PAGE_LOADED), "arrived on the same site"),
+                  wait_for("false", "let the loading veil fade", 800),
                   {"screenshot": "after-borders.png"}]
         start = "http://%s:%d/content/page.html?e2e=%s" % (content_host, port, marker)
         result = self.start_direct(marker, steps, origin="http://%s:%d" % (content_host, port),
