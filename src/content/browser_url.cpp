@@ -76,6 +76,48 @@ std::u16string_view Trimmed(std::u16string_view url) {
     return url;
 }
 
+struct SchemePart {
+    bool found = false;
+    Scheme scheme = Scheme::Other;
+    int defaultPort = -1;
+    std::size_t afterScheme = 0;  // just after the ':'
+    std::size_t inputEnd = 0;     // the end of the input without trailing spaces and controls
+};
+
+// Scheme: a letter, then letters, digits, '+', '-' and '.', up to ':'.
+SchemePart SchemeOfInput(std::u16string_view url) {
+    SchemePart part;
+    const std::u16string_view trimmed = Trimmed(url);
+    const std::size_t offset = static_cast<std::size_t>(trimmed.data() - url.data());
+    part.inputEnd = offset + trimmed.size();
+    std::array<char16_t, 6> name{};
+    std::size_t nameLength = 0;
+    std::size_t at = offset;
+    for (bool first = true;; ++at) {
+        if (at == part.inputEnd) return part;
+        const char16_t c = url[at];
+        if (IsTabOrNewline(c)) continue;
+        if (c == u':' && !first) break;
+        const bool valid =
+            first ? IsAsciiAlpha(c)
+                  : IsAsciiAlpha(c) || IsAsciiDigit(c) || c == u'+' || c == u'-' || c == u'.';
+        if (!valid) return part;
+        if (nameLength < name.size()) name[nameLength] = Text::ToLowerAscii(c);
+        ++nameLength;
+        first = false;
+    }
+    part.found = true;
+    part.afterScheme = at + 1;
+    for (const SchemeName& known : kSchemes) {
+        if (nameLength == known.name.size() &&
+            std::u16string_view(name.data(), nameLength) == known.name) {
+            part.scheme = known.scheme;
+            part.defaultPort = known.defaultPort;
+        }
+    }
+    return part;
+}
+
 std::u16string WithoutTabsOrNewlines(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size());
@@ -376,43 +418,22 @@ bool IsCanonicalIpv4(std::u16string_view host) {
     return address && Text::EqualsFolded(Ipv4Text(*address), host);
 }
 
+Scheme SchemeOf(std::u16string_view url) {
+    return SchemeOfInput(url).scheme;
+}
+
 Reading Read(std::u16string_view url) {
     Reading reading;
-    const std::u16string_view trimmed = Trimmed(url);
-    const std::size_t offset = static_cast<std::size_t>(trimmed.data() - url.data());
-    const std::size_t end = offset + trimmed.size();
-
-    // Scheme: a letter, then letters, digits, '+', '-' and '.', up to ':'.
-    std::array<char16_t, 6> name{};
-    std::size_t nameLength = 0;
-    std::size_t at = offset;
-    bool first = true;
-    for (;; ++at) {
-        if (at == end) return reading;
-        const char16_t c = url[at];
-        if (IsTabOrNewline(c)) continue;
-        if (c == u':' && !first) break;
-        const bool valid =
-            first ? IsAsciiAlpha(c)
-                  : IsAsciiAlpha(c) || IsAsciiDigit(c) || c == u'+' || c == u'-' || c == u'.';
-        if (!valid) return reading;
-        if (nameLength < name.size()) name[nameLength] = Text::ToLowerAscii(c);
-        ++nameLength;
-        first = false;
-    }
-    reading.afterScheme = at + 1;
-    int defaultPort = -1;
-    for (const SchemeName& known : kSchemes) {
-        if (nameLength == known.name.size() &&
-            std::u16string_view(name.data(), nameLength) == known.name) {
-            reading.scheme = known.scheme;
-            defaultPort = known.defaultPort;
-        }
-    }
+    const SchemePart start = SchemeOfInput(url);
+    if (!start.found) return reading;
+    const std::size_t end = start.inputEnd;
+    const int defaultPort = start.defaultPort;
+    reading.scheme = start.scheme;
+    reading.afterScheme = start.afterScheme;
     if (reading.scheme == Scheme::Other || reading.scheme == Scheme::Blob) return reading;
 
     // Web schemes: any run of slashes, then the authority up to the next delimiter.
-    at = reading.afterScheme;
+    std::size_t at = reading.afterScheme;
     while (at < end && (url[at] == u'/' || url[at] == u'\\' || IsTabOrNewline(url[at])))
         ++at;
     const std::size_t authorityStart = at;

@@ -52,6 +52,9 @@ class Reading {
 // the host and port. Allocates only when the host must be rewritten.
 Reading Read(std::u16string_view url);
 
+// The scheme alone, for callers that need no more (cheaper than Read).
+Scheme SchemeOf(std::u16string_view url);
+
 // The URL inside a "blob:" URL (what follows "blob:"), or empty for other schemes.
 std::u16string_view BlobInner(std::u16string_view url, const Reading& reading);
 

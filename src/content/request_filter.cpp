@@ -54,9 +54,11 @@ void DecorateInitRequest(std::u16string_view uri, std::u16string_view baseUrl,
 
 // YouTube's embedded player identifies the embedding site by the referrer; name the platform to
 // YouTube's own hosts and to no one else.
-void DecoratePlayerRequest(const BrowserUrl::Reading& uri, std::u16string_view baseUrl,
-                           std::vector<RequestHeader>& headers) {
-    if (!uri.IsWeb() || !uri.IsCertain() || !ContentUrl::IsYouTubeHost(uri.Host())) return;
+void DecoratePlayerRequest(BrowserUrl::Scheme scheme, std::u16string_view uri,
+                           std::u16string_view baseUrl, std::vector<RequestHeader>& headers) {
+    if (scheme != BrowserUrl::Scheme::Http && scheme != BrowserUrl::Scheme::Https) return;
+    const BrowserUrl::Reading reading = BrowserUrl::Read(uri);
+    if (!reading.IsCertain() || !ContentUrl::IsYouTubeHost(reading.Host())) return;
     std::u16string_view referer = baseUrl;
     if (referer.ends_with(u'/')) referer.remove_suffix(1);
     if (!referer.empty()) headers.push_back({u"Referer", std::u16string(referer)});
@@ -91,17 +93,19 @@ std::u16string_view ReasonOf(RequestDecision::Kind kind) {
 RequestDecision DecideRequest(std::u16string_view uri, RunMode window,
                               std::u16string_view baseUrl) {
     RequestDecision decision;
-    const BrowserUrl::Reading reading = BrowserUrl::Read(uri);
+    // Most requests are secure: their host is read only where a rule below needs it.
+    const BrowserUrl::Scheme scheme = BrowserUrl::SchemeOf(uri);
+    const bool plain = scheme == BrowserUrl::Scheme::Http || scheme == BrowserUrl::Scheme::Ws;
     // Plain HTTP (and plain WebSocket) to the platform or the tenant never leaves the machine;
     // loopback is exempt.
-    if (UrlRules::IsInsecureTrusted(reading, baseUrl)) {
+    if (plain && UrlRules::IsInsecureTrustedUrl(uri, baseUrl)) {
         decision.kind = RequestDecision::Kind::HttpsRequired;
     } else if (HasServiceWorkerMarker(uri)) {
         decision.kind = RequestDecision::Kind::NotFound;
     } else if (window == RunMode::Init) {
         DecorateInitRequest(uri, baseUrl, decision.headers);
     } else {
-        DecoratePlayerRequest(reading, baseUrl, decision.headers);
+        DecoratePlayerRequest(scheme, uri, baseUrl, decision.headers);
     }
     return decision;
 }
