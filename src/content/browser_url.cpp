@@ -150,21 +150,6 @@ std::optional<std::uint64_t> Ipv4Number(std::u16string_view part) {
     return value;
 }
 
-// The parts of a host split at '.', one trailing empty part dropped.
-template <typename Visit>
-std::size_t ForEachIpv4Part(std::u16string_view host, Visit visit) {
-    if (host.size() > 1 && host.back() == u'.') host.remove_suffix(1);
-    std::size_t count = 0;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t dot = host.find(u'.', start);
-        ++count;
-        if (!visit(host.substr(start, dot == npos ? npos : dot - start), dot == npos)) return 0;
-        if (dot == npos) return count;
-        start = dot + 1;
-    }
-}
-
 std::u16string_view LastIpv4Part(std::u16string_view host) {
     if (host.size() > 1 && host.back() == u'.') host.remove_suffix(1);
     const std::size_t dot = host.rfind(u'.');
@@ -172,16 +157,19 @@ std::u16string_view LastIpv4Part(std::u16string_view host) {
 }
 
 std::optional<std::uint32_t> ParseIpv4(std::u16string_view host) {
+    // At most four parts split at '.', one trailing empty part dropped.
+    if (host.size() > 1 && host.back() == u'.') host.remove_suffix(1);
     std::array<std::uint64_t, 4> numbers{};
     std::size_t count = 0;
-    bool ok = true;
-    ForEachIpv4Part(host, [&](std::u16string_view part, bool) {
-        const auto number = Ipv4Number(part);
-        if (!number || count == numbers.size()) return ok = false;
-        numbers[count++] = *number;
-        return true;
-    });
-    if (!ok || count == 0) return std::nullopt;
+    for (std::size_t start = 0;; ++count) {
+        const std::size_t dot = host.find(u'.', start);
+        const auto number = Ipv4Number(host.substr(start, dot == npos ? npos : dot - start));
+        if (!number || count == numbers.size()) return std::nullopt;
+        numbers[count] = *number;
+        if (dot == npos) break;
+        start = dot + 1;
+    }
+    ++count;
     for (std::size_t i = 0; i + 1 < count; ++i)
         if (numbers[i] > 255) return std::nullopt;
     const std::uint64_t limit = std::uint64_t{1} << (8 * (5 - count));
