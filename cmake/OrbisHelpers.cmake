@@ -68,6 +68,26 @@ function(orbis_generate_tenant_header profile)
     add_dependencies(orbis_tenant orbis_tenant_header)
 endfunction()
 
+# The Public Suffix List as a built-in table (portable code, so the MinGW build has it too).
+function(orbis_generate_public_suffix_table list_file)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    if(NOT EXISTS "${list_file}")
+        message(FATAL_ERROR "Public Suffix List not found at ${list_file} (Debian: publicsuffix)")
+    endif()
+    set(out_dir "${CMAKE_BINARY_DIR}/generated")
+    file(MAKE_DIRECTORY "${out_dir}")
+    add_custom_command(
+        OUTPUT "${out_dir}/public_suffix_table.h"
+        COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tools/scripts/gen_public_suffix_table.py"
+                "${list_file}" "${out_dir}/public_suffix_table.h"
+        DEPENDS "${list_file}" "${CMAKE_SOURCE_DIR}/tools/scripts/gen_public_suffix_table.py"
+        COMMENT "Building the public suffix table from ${list_file}")
+    add_custom_target(orbis_public_suffix_header DEPENDS "${out_dir}/public_suffix_table.h")
+    add_library(orbis_public_suffix INTERFACE)
+    target_include_directories(orbis_public_suffix INTERFACE "${out_dir}")
+    add_dependencies(orbis_public_suffix orbis_public_suffix_header)
+endfunction()
+
 macro(orbis_find_dependencies)
     if(CMAKE_CROSSCOMPILING AND WIN32)
         # Never put /usr/include on the MinGW path (glibc headers leak in): expose nlohmann alone.

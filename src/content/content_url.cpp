@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "common/text.h"
+#include "content/url_rules.h"
 #include "tenant_profile.h"
 
 namespace ContentUrl {
@@ -35,14 +36,15 @@ const YouTubeNames& YouTube() {
 }
 
 struct ZoomNames {
+    std::u16string domain;
     std::u16string afterDot;    // "." and the domain: any subdomain
     std::u16string afterSlash;  // "//" and the domain: the bare domain as host
 };
 
 const ZoomNames& Zoom() {
     static const ZoomNames names = [] {
-        const std::u16string domain = Text::ToLowerAscii(Text::Widen(Tenant::ZoomMainDomain()));
-        return ZoomNames{u"." + domain, u"//" + domain};
+        std::u16string domain = Text::ToLowerAscii(Text::Widen(Tenant::ZoomMainDomain()));
+        return ZoomNames{domain, u"." + domain, u"//" + domain};
     }();
     return names;
 }
@@ -82,7 +84,7 @@ std::u16string EmbedWithOrigin(std::u16string_view url, std::u16string_view base
 
 }  // namespace
 
-// Both run on every request of the player window: no lower-cased copy is made.
+// Folded searches: no lower-cased copy is made.
 bool IsYouTubeUrl(std::u16string_view url) {
     return Text::ContainsFolded(url, YouTube().mainDomain) ||
            Text::ContainsFolded(url, YouTube().shortDomain);
@@ -91,6 +93,15 @@ bool IsYouTubeUrl(std::u16string_view url) {
 bool IsZoomUrl(std::u16string_view url) {
     return Text::ContainsFolded(url, Zoom().afterDot) ||
            Text::ContainsFolded(url, Zoom().afterSlash);
+}
+
+bool IsYouTubeHost(std::u16string_view host) {
+    return UrlRules::HostMatchesDomainIgnoringCase(host, YouTube().mainDomain) ||
+           UrlRules::HostMatchesDomainIgnoringCase(host, YouTube().shortDomain);
+}
+
+bool IsZoomHost(std::u16string_view host) {
+    return UrlRules::HostMatchesDomainIgnoringCase(host, Zoom().domain);
 }
 
 std::u16string NormalizeYouTubeUrl(std::u16string_view url, std::u16string_view base) {

@@ -1,23 +1,33 @@
 #include "content/navigation_policy.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "common/text.h"
+#include "content/browser_url.h"
 #include "content/content_url.h"
 #include "content/url_rules.h"
 
 namespace {
 
-// Two addresses of one page: query and fragment play no part.
-std::u16string_view WithoutQueryOrFragment(std::u16string_view url) {
-    return url.substr(0, url.find_first_of(u"?#"));
+// Where an address leads, as the player's rules judge it: the lower-case host (without a
+// trailing dot) of an http or https address, exactly as the browser will contact it; a "blob:"
+// address leads to the origin inside it. Every other address (other schemes, hosts the browser
+// refuses or that cannot be read for certain) gives an empty host, which no rule allows.
+std::u16string DestinationHost(std::u16string_view url) {
+    BrowserUrl::Reading reading = BrowserUrl::Read(url);
+    if (reading.scheme == BrowserUrl::Scheme::Blob) {
+        reading = BrowserUrl::Read(BrowserUrl::BlobInner(url, reading));
+    }
+    if (!reading.IsWeb() || !reading.IsCertain()) return {};
+    return Text::ToLowerAscii(UrlRules::WithoutTrailingDot(reading.Host()));
 }
 
-bool ContainsAny(std::u16string_view host, const std::vector<std::u16string>& parts) {
-    return std::any_of(parts.begin(), parts.end(), [host](const std::u16string& part) {
-        return host.find(part) != std::u16string_view::npos;
+bool InGroup(std::u16string_view host, const std::vector<std::u16string>& group) {
+    return std::any_of(group.begin(), group.end(), [host](const std::u16string& domain) {
+        return UrlRules::HostMatchesDomain(host, domain);
     });
 }
 
@@ -28,37 +38,23 @@ bool SharesVideoCdn(std::u16string_view kind, std::u16string_view contentHost,
     const bool videoKind = kind == u"url_direct" || kind == u"video";
     const std::vector<std::u16string> group =
         videoKind ? UrlRules::VideoCdnGroup1() : UrlRules::VideoCdnGroup2();
-    return ContainsAny(contentHost, group) && ContainsAny(targetHost, group);
+    return InGroup(contentHost, group) && InGroup(targetHost, group);
 }
 
 }  // namespace
 
 bool IsPlayerNavigationAllowed(std::u16string_view uri, const AppRecord& record) {
     if (uri == u"about:blank") return true;
-
-    const std::u16string_view target = WithoutQueryOrFragment(uri);
-    const std::u16string_view content = WithoutQueryOrFragment(record.contentUrl);
-    if (target == content) return true;
-
-    // Loose hosts: a "blob:" address counts as the host inside it, and a bare-host base (no
-    // "://") gives an empty host that matches nothing.
-    const std::u16string targetHost = UrlRules::ExtractHostLoose(uri);
-    const std::u16string contentHost = UrlRules::ExtractHostLoose(record.contentUrl);
-    const std::u16string baseHost = UrlRules::ExtractHostLoose(record.baseUrl);
-
-    if (ContentUrl::IsZoomUrl(target) && ContentUrl::IsZoomUrl(content)) return true;
-    if (ContentUrl::IsYouTubeUrl(target) && ContentUrl::IsYouTubeUrl(content)) return true;
-    if (UrlRules::IsSameSite(baseHost, targetHost)) return true;
-    if (UrlRules::IsSameSite(contentHost, targetHost)) return true;
-
-    // A resource below the content's own path.
-    if (target.size() > content.size() && target.starts_with(content) &&
-        target[content.size()] == u'/') {
-        return true;
-    }
-
-    if (UrlRules::IsMediaAllowListedHost(targetHost)) return true;
-    return SharesVideoCdn(record.contentKind, contentHost, targetHost);
+    const std::u16string target = DestinationHost(uri);
+    if (target.empty()) return false;
+    // The content's own pages and everything below its path are on its host, hence its site.
+    const std::u16string content = DestinationHost(record.contentUrl);
+    if (ContentUrl::IsZoomHost(target) && ContentUrl::IsZoomHost(content)) return true;
+    if (ContentUrl::IsYouTubeHost(target) && ContentUrl::IsYouTubeHost(content)) return true;
+    if (UrlRules::IsSameSite(DestinationHost(record.baseUrl), target)) return true;
+    if (UrlRules::IsSameSite(content, target)) return true;
+    if (UrlRules::IsMediaAllowListedHost(target)) return true;
+    return SharesVideoCdn(record.contentKind, content, target);
 }
 
 bool TrackTenant(std::u16string_view uri, AppRecord& record) {
@@ -79,6 +75,11 @@ PermissionDecision DecidePermission(PermissionKind kind, const std::u16string* u
 }
 
 bool MayNavigate(std::u16string_view url, std::u16string_view baseUrl) {
-    // Such an address would only meet the request filter's 403; the current page stays instead.
-    return !UrlRules::IsInsecureTrustedUrl(url, baseUrl);
+    if (url == u"about:blank") return true;
+    // Content addresses come from links and the platform's answers: only web addresses open.
+    const BrowserUrl::Reading reading = BrowserUrl::Read(url);
+    if (!reading.IsWeb() || !reading.IsCertain()) return false;
+    // A plain-HTTP address of a trusted host would only meet the request filter's 403; the
+    // current page stays instead.
+    return !UrlRules::IsInsecureTrusted(reading, baseUrl);
 }

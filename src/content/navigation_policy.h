@@ -21,5 +21,6 @@ enum class PermissionDecision { Allow, Deny, Default };
 PermissionDecision DecidePermission(PermissionKind kind, const std::u16string* uri,
                                     std::u16string_view baseUrl);
 
-// The host never loads a plain-HTTP address of a trusted host itself.
+// The host loads only web addresses (and "about:blank"), never a plain-HTTP address of a trusted
+// host.
 bool MayNavigate(std::u16string_view url, std::u16string_view baseUrl);

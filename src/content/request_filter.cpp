@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "common/text.h"
+#include "content/browser_url.h"
 #include "content/content_url.h"
 #include "content/url_rules.h"
 #include "tenant_profile.h"
@@ -51,10 +52,13 @@ void DecorateInitRequest(std::u16string_view uri, std::u16string_view baseUrl,
     headers.push_back(markers.second);
 }
 
-// YouTube's embedded player identifies the embedding site by the referrer; name the platform.
-void DecoratePlayerRequest(std::u16string_view uri, std::u16string_view baseUrl,
-                           std::vector<RequestHeader>& headers) {
-    if (!ContentUrl::IsYouTubeUrl(uri)) return;
+// YouTube's embedded player identifies the embedding site by the referrer; name the platform to
+// YouTube's own hosts and to no one else.
+void DecoratePlayerRequest(BrowserUrl::Scheme scheme, std::u16string_view uri,
+                           std::u16string_view baseUrl, std::vector<RequestHeader>& headers) {
+    if (scheme != BrowserUrl::Scheme::Http && scheme != BrowserUrl::Scheme::Https) return;
+    const BrowserUrl::Reading reading = BrowserUrl::Read(uri);
+    if (!reading.IsCertain() || !ContentUrl::IsYouTubeHost(reading.Host())) return;
     std::u16string_view referer = baseUrl;
     if (referer.ends_with(u'/')) referer.remove_suffix(1);
     if (!referer.empty()) headers.push_back({u"Referer", std::u16string(referer)});
@@ -89,15 +93,19 @@ std::u16string_view ReasonOf(RequestDecision::Kind kind) {
 RequestDecision DecideRequest(std::u16string_view uri, RunMode window,
                               std::u16string_view baseUrl) {
     RequestDecision decision;
-    // Plain HTTP to the platform or the tenant never leaves the machine; loopback is exempt.
-    if (UrlRules::IsInsecureTrustedUrl(uri, baseUrl)) {
+    // Most requests are secure: their host is read only where a rule below needs it.
+    const BrowserUrl::Scheme scheme = BrowserUrl::SchemeOf(uri);
+    const bool plain = scheme == BrowserUrl::Scheme::Http || scheme == BrowserUrl::Scheme::Ws;
+    // Plain HTTP (and plain WebSocket) to the platform or the tenant never leaves the machine;
+    // loopback is exempt.
+    if (plain && UrlRules::IsInsecureTrustedUrl(uri, baseUrl)) {
         decision.kind = RequestDecision::Kind::HttpsRequired;
     } else if (HasServiceWorkerMarker(uri)) {
         decision.kind = RequestDecision::Kind::NotFound;
     } else if (window == RunMode::Init) {
         DecorateInitRequest(uri, baseUrl, decision.headers);
     } else {
-        DecoratePlayerRequest(uri, baseUrl, decision.headers);
+        DecoratePlayerRequest(scheme, uri, baseUrl, decision.headers);
     }
     return decision;
 }

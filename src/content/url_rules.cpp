@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/text.h"
+#include "content/public_suffix.h"
 #include "tenant_profile.h"
 
 namespace UrlRules {
@@ -98,6 +99,14 @@ std::uint8_t AuthorityUnitOf(char16_t c) {
     return c < kAuthorityUnits.size() ? kAuthorityUnits[c] : kReject;
 }
 
+// A host of letters, digits, '-' and '.' is what the browser contacts, unless it reads as a
+// number (then it must already be the dotted-decimal form) or has a label the browser checks as
+// an international name, which it may refuse.
+bool BrowserReadsAsItStands(std::u16string_view host) {
+    if (BrowserUrl::HasPunycodeLabel(host)) return false;
+    return !BrowserUrl::EndsInNumber(host) || BrowserUrl::IsCanonicalIpv4(host);
+}
+
 std::size_t AuthorityEnd(std::u16string_view url, std::size_t start) {
     std::size_t end = start;
     while (end < url.size() && !(AuthorityUnitOf(url[end]) & kEnd))
@@ -134,6 +143,7 @@ std::u16string_view HostOfAuthorityAt(std::u16string_view url, std::size_t start
     const std::u16string_view host = url.substr(start, (colon == npos ? end : colon) - start);
     if (host.empty() || host.front() == u'.' || host.back() == u'.') return {};
     if (colon != npos && port == 0) return {};  // also an empty port
+    if (!BrowserReadsAsItStands(host)) return {};
     return host;
 }
 
@@ -200,20 +210,17 @@ std::u16string ExtractHost(std::u16string_view url) {
     return Text::ToLowerAscii(RawHost(url));
 }
 
-std::u16string ExtractHostLoose(std::u16string_view url) {
-    constexpr std::u16string_view kBlob = u"blob:";
-    if (url.size() > 4 && url.substr(0, kBlob.size()) == kBlob) url.remove_prefix(kBlob.size());
-    if (url.size() <= 2) return {};
-    const std::size_t separator = url.find(u"://");
-    if (separator == std::u16string_view::npos) return {};
-    std::u16string_view authority = url.substr(separator + 3);
-    authority = authority.substr(0, authority.find(u'/'));
-    authority = authority.substr(0, authority.find(u':'));
-    return Text::ToLowerAscii(authority);
-}
-
 bool HostMatchesDomain(std::u16string_view host, std::u16string_view domain) {
     return MatchesDomain(host, domain, ExactUnit);
+}
+
+bool HostMatchesDomainIgnoringCase(std::u16string_view host, std::u16string_view domain) {
+    return MatchesDomain(WithoutTrailingDot(host), domain, FoldedUnit);
+}
+
+std::u16string_view WithoutTrailingDot(std::u16string_view host) {
+    if (!host.empty() && host.back() == u'.') host.remove_suffix(1);
+    return host;
 }
 
 bool IsMeetingHost(std::u16string_view host) {
@@ -229,10 +236,19 @@ bool IsTrustedUrl(std::u16string_view url, std::u16string_view base) {
 }
 
 bool IsInsecureTrustedUrl(std::u16string_view url, std::u16string_view base) {
-    const std::u16string_view host = RawHost(url);
-    if (host.empty() || IsLoopbackFolded(host)) return false;
-    if (!StartsWithFolded(url, kHttp)) return false;
-    // Judged as the HTTPS form of the same host: port and path play no part.
+    return IsInsecureTrusted(BrowserUrl::Read(url), base);
+}
+
+bool IsInsecureTrusted(const BrowserUrl::Reading& url, std::u16string_view base) {
+    using BrowserUrl::HostStatus;
+    if (url.scheme != BrowserUrl::Scheme::Http && url.scheme != BrowserUrl::Scheme::Ws) {
+        return false;
+    }
+    if (url.status == HostStatus::Unreadable) return true;
+    if (url.status != HostStatus::Read) return false;  // the browser sends nothing
+    const std::u16string_view host = WithoutTrailingDot(url.Host());
+    if (IsLoopbackFolded(host)) return false;
+    // Judged as the secure form of the same host: user information, port and path play no part.
     return IsTrustedHost(host, base);
 }
 
@@ -257,19 +273,17 @@ std::u16string TenantOrigin(std::u16string_view url) {
 }
 
 std::u16string RegistrableDomain(std::u16string_view host) {
-    const std::size_t last = host.rfind(u'.');
-    if (last == std::u16string_view::npos || last == 0) return std::u16string(host);
-    const std::size_t second = host.rfind(u'.', last - 1);
-    if (second == std::u16string_view::npos) return std::u16string(host);
-    return std::u16string(host.substr(second + 1));
+    return std::u16string(PublicSuffix::RegistrableDomain(host));
 }
 
 bool IsSameSite(std::u16string_view a, std::u16string_view b) {
+    a = WithoutTrailingDot(a);
+    b = WithoutTrailingDot(b);
     if (a.empty() || b.empty()) return false;
     if (a == b) return true;
-    // One host under the other (equality is already settled above).
-    if (HostMatchesDomain(a, b) || HostMatchesDomain(b, a)) return true;
-    return RegistrableDomain(a) == RegistrableDomain(b);
+    // A host that is a public suffix itself, or an address, is a site only to itself.
+    const std::u16string_view siteA = PublicSuffix::RegistrableDomain(a);
+    return !siteA.empty() && siteA == PublicSuffix::RegistrableDomain(b);
 }
 
 bool IsMediaAllowListedHost(std::u16string_view host) {

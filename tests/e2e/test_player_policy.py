@@ -72,6 +72,56 @@ class PlayerPolicyTest(harness.AppTestCase):
         self.assertProbe(result, "popup in the same view", True)
         self.assertReached(result, "%s-window-ok" % marker)
 
+    def test_addresses_that_only_name_an_allowed_host_are_cancelled(self):
+        # The content lives on a school under a shared suffix, on a host whose name carries a
+        # CDN's, YouTube's and Zoom's names: each class below would pass a reading by substrings,
+        # by user information or by the last two labels. Every target maps to the demo platform,
+        # so a navigation that got through would be seen there.
+        marker = harness.unique("border")
+        port = self.demo.port
+        content_host = "lessons.b-cdn.net.youtube.com.zoom.us.school-a.ac.uk"
+        other = "other.unrelated.test:%d" % port
+        refused = {
+            "userinfo": "http://%s:%d@%s/content/page.html?e2e=%s-userinfo" % (
+                content_host, port, other, marker),
+            "youtube": "http://www.youtube.com.%s/content/page.html?e2e=%s-youtube" % (
+                other, marker),
+            "zoom": "http://us02web.zoom.us.%s/content/page.html?e2e=%s-zoom" % (other, marker),
+            "cdn": "http://iframe.mediadelivery.net.%s/content/page.html?e2e=%s-cdn" % (
+                other, marker),
+            "suffix": "http://school-b.ac.uk:%d/content/page.html?e2e=%s-suffix" % (port, marker),
+            "file": "file://%s/etc/hostname?e2e=%s-file" % (content_host, marker),
+            "custom": "orbis-probe://%s:%d/content/page.html?e2e=%s-custom" % (
+                content_host, port, marker),
+            "data": "data:text/html,<p>%s-data</p>" % marker,
+        }
+        same_site = "http://www.school-a.ac.uk:%d/content/page.html?e2e=%s-site" % (port, marker)
+        steps = []
+        for name in sorted(refused):
+            steps += [navigate_step(refused[name], "go " + name),
+                      wait_for("false", "give %s time" % name, 700),
+                      js("location.href", "still at after " + name)]
+        steps += [navigate_step(same_site, "same site"),
+                  wait_for("location.search.indexOf('%s-site') >= 0 && (%s)" % (
+                      marker, PAGE_LOADED), "arrived on the same site"),
+                  wait_for("false", "let the loading veil fade", 800),
+                  {"screenshot": "after-borders.png"}]
+        start = "http://%s:%d/content/page.html?e2e=%s" % (content_host, port, marker)
+        result = self.start_direct(marker, steps, origin="http://%s:%d" % (content_host, port),
+                                   rules=("MAP *.ac.uk 127.0.0.1",))
+        for name in sorted(refused):
+            self.assertProbe(result, "still at after " + name, start)
+            self.assertNeverReached(result, "%s-%s" % (marker, name))
+            self.assertFalse(any(d["allowed"] for d in result.navigations("%s-%s" % (
+                marker, name))), result.describe())
+        # Those that reached the policy at all were refused by it (the browser itself keeps a
+        # page from opening files and data addresses).
+        for name in ("userinfo", "youtube", "zoom", "cdn", "suffix"):
+            self.assertTrue(result.navigations("%s-%s" % (marker, name)), result.describe())
+        self.assertProbe(result, "arrived on the same site", True)
+        self.assertReached(result, "%s-site" % marker, harness.host_header(
+            "www.school-a.ac.uk", port))
+
     def test_plain_http_to_a_platform_host_and_service_worker_scripts_stay_local(self):
         marker = harness.unique("req")
         port = self.demo.port
@@ -86,6 +136,18 @@ class PlayerPolicyTest(harness.AppTestCase):
             "worker chunk": "/FRONT/Workbox-%s.js" % marker,
             "control": self.other("/_test/echo?e2e=%s-control" % marker),
         }) + [
+            # Plain HTTP carrying user information (fetch refuses such addresses itself, an image
+            # does not) and a plain WebSocket to a platform host are refused alike.
+            js("(function(){var i=new Image();i.src=%s;document.body.appendChild(i);"
+               "window.__ws='pending';var w=new WebSocket(%s);"
+               "w.onopen=function(){window.__ws='open';};"
+               "w.onerror=function(){window.__ws='failed';};return true;})()" % (
+                   harness.js_string("http://user:pw@x.zelvan.test:%d/_test/echo?e2e=%s-user" % (
+                       port, marker)),
+                   harness.js_string("ws://x.zelvan.test:%d/_test/echo?e2e=%s-ws" % (
+                       port, marker))), "user information and websocket"),
+            wait_for("window.__ws !== 'pending'", "websocket settled"),
+            js("window.__ws", "websocket"),
             # The page's own attempt to register a worker gets a stand-in that registers nothing.
             js("(function(){window.__sw='pending';navigator.serviceWorker.register('/front/sw.js')"
                ".then(function(r){window.__sw=typeof r.unregister;},"
@@ -99,11 +161,12 @@ class PlayerPolicyTest(harness.AppTestCase):
         ], rules=("MAP *.zelvan.test 127.0.0.1", "MAP *.zelvanhub.test 127.0.0.1"))
         self.assertReached(result, "%s-control" % marker)
         self.assertReached(result, "%s-loopback" % marker, "localhost:%d" % port)
-        for name in ("insecure", "hub", "sw", "picker"):
+        for name in ("insecure", "hub", "user", "ws", "sw", "picker"):
             self.assertNeverReached(result, "%s-%s" % (marker, name))
         self.assertNeverReached(result, "orkbox-%s" % marker)
         self.assertNeverReached(result, "/front/sw.js")
         self.assertProbe(result, "insecure platform", "failed")
+        self.assertProbe(result, "websocket", "failed")
         self.assertProbe(result, "portal worker", "failed")
         self.assertProbe(result, "control", "ok")
         blocked = [r["uri"] for r in result.of("request") if r["action"] == "block"]

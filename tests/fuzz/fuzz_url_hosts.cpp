@@ -5,8 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/app_record.h"
+#include "common/run_mode.h"
 #include "common/text.h"
+#include "content/browser_url.h"
 #include "content/content_url.h"
+#include "content/navigation_policy.h"
+#include "content/request_filter.h"
 #include "content/url_rules.h"
 
 namespace {
@@ -26,8 +31,8 @@ bool HasUpperAscii(std::u16string_view text) {
     return false;
 }
 
-// The host rule written the slow, obvious way, step by step on a lower-cased copy; the real one
-// folds all steps into a single pass and must agree with it on every input.
+// The strict host rule written the slow, obvious way, step by step on a lower-cased copy; the real
+// one folds all steps into a single pass and must agree with it on every input.
 std::u16string ReferenceExtractHost(std::u16string_view url) {
     const std::u16string lower = Text::ToLowerAscii(url);
     std::size_t start = 0;
@@ -65,8 +70,12 @@ void Exercise(std::u16string_view url) {
     using namespace UrlRules;
     constexpr std::u16string_view kBase = u"https://orbis.example.edu";
 
+    // The strict reading answers only where the browser contacts exactly that host.
+    const BrowserUrl::Reading reading = BrowserUrl::Read(url);
+    const std::u16string strict = ReferenceExtractHost(url);
+    const bool browserAgrees = reading.IsCertain() && reading.LowerHost() == strict;
     const std::u16string host = ExtractHost(url);
-    Check(host == ReferenceExtractHost(url));
+    Check(host == (browserAgrees ? strict : std::u16string()));
     for (const char16_t c : host)
         Check(IsStrictHostUnit(c));
     if (!host.empty()) {
@@ -77,9 +86,16 @@ void Exercise(std::u16string_view url) {
         Check(url.size() > host.size());
     }
 
-    const std::u16string loose = ExtractHostLoose(url);
-    Check(!HasUpperAscii(loose));
-    Check(loose.size() <= url.size());
+    // The browser's reading: ASCII without forbidden units, and it stands for itself.
+    const std::u16string browserHost = reading.LowerHost();
+    Check(!HasUpperAscii(browserHost));
+    Check((reading.status == BrowserUrl::HostStatus::Read) == !browserHost.empty());
+    for (const char16_t c : browserHost)
+        Check(c > u' ' && c < 0x7F && c != u'/' && c != u'@' && c != u'%' && c != u'\\');
+    if (!browserHost.empty()) {
+        const BrowserUrl::Reading again = BrowserUrl::Read(u"https://" + browserHost + u"/");
+        Check(again.status == BrowserUrl::HostStatus::Read && again.LowerHost() == browserHost);
+    }
 
     const bool trusted = IsTrustedUrl(url, kBase);
     if (trusted) Check(!host.empty() && !IsMeetingHost(host));
@@ -98,8 +114,23 @@ void Exercise(std::u16string_view url) {
     const std::u16string site = RegistrableDomain(host);
     Check(site.size() <= host.size());
     Check(IsSameSite(host, host) == !host.empty());
-    Check(IsSameSite(host, loose) == IsSameSite(loose, host));
+    Check(IsSameSite(host, browserHost) == IsSameSite(browserHost, host));
     (void)IsMediaAllowListedHost(host);
+
+    // The player lets nothing through whose host is not known for certain.
+    AppRecord record;
+    record.baseUrl = kBase;
+    record.contentUrl = u"https://lessons.course-host.net/unit/1";
+    record.contentKind = u"url_direct";
+    if (IsPlayerNavigationAllowed(url, record) && url != u"about:blank") {
+        const BrowserUrl::Reading inner =
+            reading.scheme == BrowserUrl::Scheme::Blob
+                ? BrowserUrl::Read(BrowserUrl::BlobInner(url, reading))
+                : reading;
+        Check(inner.IsWeb() && inner.IsCertain());
+    }
+    (void)DecideRequest(url, RunMode::Player, kBase);
+    (void)MayNavigate(url, kBase);
 
     const std::u16string normalized = ContentUrl::NormalizeYouTubeUrl(url, kBase);
     (void)ContentUrl::IsYouTubeUrl(url);

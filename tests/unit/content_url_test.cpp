@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/app_record.h"
+#include "common/text.h"
 
 namespace {
 
@@ -42,6 +43,23 @@ TEST(ContentUrlRecognition, ZoomNeedsADotOrSlashesBeforeTheDomain) {
     EXPECT_FALSE(IsZoomUrl(u"https://example.com/zoom.us"));
     EXPECT_FALSE(IsZoomUrl(u"zoom.us/j/1"));
     EXPECT_FALSE(IsZoomUrl(u"https://zoom.com/j/1"));
+}
+
+TEST(ContentUrlRecognition, HostMembershipIsTheDomainOrBelowIt) {
+    for (const std::u16string_view host :
+         {u"youtube.com", u"www.youtube.com", u"M.YouTube.COM", u"youtu.be", u"www.youtube.com."}) {
+        EXPECT_TRUE(IsYouTubeHost(host)) << Text::Utf16ToUtf8(host);
+    }
+    for (const std::u16string_view host :
+         {u"notyoutube.com", u"youtube.com.evil.example", u"youtu.be.evil.example", u"ytimg.com",
+          u"", u"youtube", u"www.youtube.com..", u"youtube.co"}) {
+        EXPECT_FALSE(IsYouTubeHost(host)) << Text::Utf16ToUtf8(host);
+    }
+    EXPECT_TRUE(IsZoomHost(u"zoom.us"));
+    EXPECT_TRUE(IsZoomHost(u"US02WEB.zoom.us"));
+    EXPECT_FALSE(IsZoomHost(u"notzoom.us"));
+    EXPECT_FALSE(IsZoomHost(u"zoom.us.evil.example"));
+    EXPECT_FALSE(IsZoomHost(u"zoom.com"));
 }
 
 // --- Normalisation ---------------------------------------------------------------------------

@@ -108,6 +108,26 @@ TEST(RequestAnswers, NearMissesOfServiceWorkerMarkersPass) {
     }
 }
 
+// However the address spells its host, plain HTTP or plain WebSocket to a trusted host stays
+// on the machine.
+TEST(RequestAnswers, PlainHttpWithUserInformationOrOverWebSocketIsRefused) {
+    for (const std::u16string& uri :
+         Urls{u"http://user@img." + Platform(0) + u"/a.png",
+              u"http://user:pw@" + Platform(1) + u":8080/x",
+              u"http://localhost@orbis.example.edu/api", u"http://a@b@media.orbis.example.edu/",
+              u"ws://live." + Platform(0) + u"/socket", u"WS://user@orbis.example.edu/s",
+              u"http://img." + Platform(0) + u"./a.png", u"http://img%2E" + Platform(0) + u"/a",
+              u"http:\\\\img." + Platform(0) + u"\\a.png", u"http://im\tg." + Platform(0)}) {
+        ExpectAnswered(uri, Kind::HttpsRequired);
+    }
+    for (const std::u16string& uri :
+         Urls{u"http://img." + Platform(0) + u"@example.org/a.png",
+              u"wss://live." + Platform(0) + u"/socket", u"ws://localhost:8080/socket",
+              u"ws://chat.example.org/socket"}) {
+        ExpectPassed(uri);
+    }
+}
+
 TEST(RequestAnswers, RefusalOfPlainHttpComesBeforeTheWorkerMarker) {
     ExpectAnswered(u"http://" + Platform(0) + u"/front/sw.js", Kind::HttpsRequired);
 }
@@ -175,7 +195,19 @@ TEST(PlayerReferer, YouTubeRequestsCarryTheBaseWithoutOneTrailingSlash) {
     EXPECT_EQ(RefererOf(embed, u"https://orbis.example.edu"), u"https://orbis.example.edu");
     EXPECT_EQ(RefererOf(embed, u"https://orbis.example.edu//"), u"https://orbis.example.edu/");
     EXPECT_EQ(RefererOf(u"https://youtu.be/abc", kTenantBase), kTenantBase);
-    EXPECT_EQ(RefererOf(u"HTTPS://I.YTIMG.COM/vi/x?from=YOUTUBE.COM", kTenantBase), kTenantBase);
+    EXPECT_EQ(RefererOf(u"HTTPS://M.YOUTUBE.COM./watch?v=x", kTenantBase), kTenantBase);
+    EXPECT_EQ(RefererOf(u"https://evil.example@www.youtube.com/embed/x", kTenantBase), kTenantBase);
+}
+
+// The platform's address goes to YouTube's own hosts, not to hosts that merely name YouTube.
+TEST(PlayerReferer, OnlyYouTubeHostsGetIt) {
+    for (const std::u16string_view uri :
+         {u"HTTPS://I.YTIMG.COM/vi/x?from=YOUTUBE.COM", u"https://evil.example/www.youtube.com/x",
+          u"https://www.youtube.com.evil.example/embed/x", u"https://notyoutube.com/embed/x",
+          u"https://www.youtube.com@evil.example/embed/x", u"https://youtu.be%2eevil.example/x",
+          u"data:text/html,https://www.youtube.com/", u"wss://www.youtube.com/socket"}) {
+        EXPECT_EQ(RefererOf(uri, kTenantBase), u"<none>") << Text::Utf16ToUtf8(uri);
+    }
 }
 
 TEST(PlayerReferer, EmptyBaseOrOtherHostsKeepTheBrowsersReferrer) {

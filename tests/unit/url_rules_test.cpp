@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 
@@ -23,6 +24,7 @@ std::u16string Http(std::u16string_view host) {
 }
 
 constexpr std::u16string_view kTenantBase = u"https://orbis.example.edu";
+using Urls = std::vector<std::u16string>;
 
 // --- ExtractHost -----------------------------------------------------------------------------
 
@@ -77,6 +79,19 @@ TEST(UrlRulesExtractHost, RejectsHostsWithBadCharactersOrDots) {
     }
 }
 
+// The strict reading answers only when its host is exactly the one the browser contacts.
+TEST(UrlRulesExtractHost, RejectsHostsTheBrowserWouldRewriteOrMayRefuse) {
+    for (const std::u16string_view url :
+         {u"https://0x7f.1/", u"http://2130706433/", u"https://127.1/", u"https://127.0.0.01/",
+          u"https://1.2.3.4.5/", u"https://a.0x/", u"https://xn--bcher-kva.example/",
+          u"https://shop.XN--p1ai/"}) {
+        EXPECT_EQ(ExtractHost(url), u"") << Text::Utf16ToUtf8(url);
+    }
+    EXPECT_EQ(ExtractHost(u"https://10.0.0.255:8443/"), u"10.0.0.255");
+    EXPECT_EQ(ExtractHost(u"https://abc.1e/"), u"abc.1e");  // not a number to the browser
+    EXPECT_EQ(ExtractHost(u"https://axn--b.example/"), u"axn--b.example");
+}
+
 TEST(UrlRulesExtractHost, AcceptsAndDropsValidPorts) {
     EXPECT_EQ(ExtractHost(u"https://example.com:8443/x"), u"example.com");
     EXPECT_EQ(ExtractHost(u"https://example.com:1"), u"example.com");
@@ -93,29 +108,6 @@ TEST(UrlRulesExtractHost, RejectsBadPorts) {
           u"https://example.com:\uFF18\uFF10"}) {
         EXPECT_EQ(ExtractHost(url), u"") << Text::Utf16ToUtf8(url);
     }
-}
-
-// --- ExtractHostLoose ------------------------------------------------------------------------
-
-TEST(UrlRulesExtractHostLoose, BlobUrlGivesTheInnerHost) {
-    EXPECT_EQ(ExtractHostLoose(u"blob:https://cdn.example.com/7c1e-44"), u"cdn.example.com");
-    EXPECT_EQ(ExtractHostLoose(u"blob:"), u"");
-}
-
-TEST(UrlRulesExtractHostLoose, KeepsWhatTheStrictFormRejects) {
-    EXPECT_EQ(ExtractHostLoose(u"https://example.com?x=1/y"), u"example.com?x=1");
-    EXPECT_EQ(ExtractHostLoose(u"https://example.com#top"), u"example.com#top");
-    EXPECT_EQ(ExtractHostLoose(u"https://User@Example.COM:8080/x"), u"user@example.com");
-    EXPECT_EQ(ExtractHostLoose(u"https://my_host.example.com/"), u"my_host.example.com");
-    EXPECT_EQ(ExtractHostLoose(u"ftp://files.example.com/a"), u"files.example.com");
-}
-
-TEST(UrlRulesExtractHostLoose, NeedsASchemeSeparator) {
-    EXPECT_EQ(ExtractHostLoose(u"example.com/path"), u"");
-    EXPECT_EQ(ExtractHostLoose(u"ab"), u"");
-    EXPECT_EQ(ExtractHostLoose(u"about:blank"), u"");
-    EXPECT_EQ(ExtractHostLoose(u"x://"), u"");
-    EXPECT_EQ(ExtractHostLoose(u"https://:443/"), u"");
 }
 
 // --- Domain lists and matching ---------------------------------------------------------------
@@ -249,7 +241,49 @@ TEST(UrlRulesTrust, InsecureTrustedIsPlainHttpToATrustedNonLoopbackHost) {
     EXPECT_FALSE(IsInsecureTrustedUrl(u"http://127.0.0.1/", u""));
     EXPECT_FALSE(IsInsecureTrustedUrl(u"http://other.example/", kTenantBase));
     EXPECT_FALSE(IsInsecureTrustedUrl(u"http://zoom.us/", u"zoom.us"));
-    EXPECT_FALSE(IsInsecureTrustedUrl(u"http://my_host." + Platform(0), u""));
+    // The browser contacts such a host (an underscore is allowed in it), so it is refused.
+    EXPECT_TRUE(IsInsecureTrustedUrl(u"http://my_host." + Platform(0), u""));
+}
+
+TEST(UrlRulesTrust, InsecureTrustedIsJudgedOnTheHostTheBrowserContacts) {
+    const std::u16string host = u"www." + Platform(0);
+    for (const std::u16string& url :
+         Urls{u"http://user@" + host + u"/", u"http://user:pw@" + host + u":8080/x",
+              u"http://a@b@" + host, u"http:\\\\" + host + u"\\x", u"http:" + host + u"/x",
+              u" \thttp://" + host, u"ht\ttp://" + host, u"http://" + host + u"\\@evil.example/",
+              u"http://WWW.\t" + Platform(0), u"http://" + host + u"./",
+              u"http://www%2E" + Platform(0), u"http://www\uFF0E" + Platform(0),
+              u"http://www\u3002" + Platform(0), u"http://www.orbis.example.edu/",
+              u"http://evil.example@orbis.example.edu/"}) {
+        EXPECT_TRUE(IsInsecureTrustedUrl(url, kTenantBase)) << Text::Utf16ToUtf8(url);
+    }
+    // User information naming a trusted host does not make a foreign host trusted.
+    for (const std::u16string& url :
+         Urls{u"http://" + host + u"@evil.example/", u"http://" + host + u":80@evil.example/",
+              u"http://127.0.0.1@" + host + u"x/", u"http://0x7f.1/", u"http://2130706433/",
+              u"http://[::1]/"}) {
+        EXPECT_FALSE(IsInsecureTrustedUrl(url, kTenantBase)) << Text::Utf16ToUtf8(url);
+    }
+}
+
+TEST(UrlRulesTrust, PlainWebSocketIsInsecureLikePlainHttp) {
+    const std::u16string host = u"live." + Platform(1);
+    EXPECT_TRUE(IsInsecureTrustedUrl(u"ws://" + host + u"/socket", u""));
+    EXPECT_TRUE(IsInsecureTrustedUrl(u"WS://user@" + host + u":8080/socket", u""));
+    EXPECT_TRUE(IsInsecureTrustedUrl(u"ws://orbis.example.edu/s", kTenantBase));
+    EXPECT_FALSE(IsInsecureTrustedUrl(u"wss://" + host + u"/socket", u""));
+    EXPECT_FALSE(IsInsecureTrustedUrl(u"ws://localhost:8080/socket", u""));
+    EXPECT_FALSE(IsInsecureTrustedUrl(u"ws://chat.example.org/socket", kTenantBase));
+}
+
+// A host that cannot be read for certain might be any host, a trusted one included.
+TEST(UrlRulesTrust, UnreadablePlainHttpHostsCountAsInsecure) {
+    EXPECT_TRUE(IsInsecureTrustedUrl(u"http://b\u00fccher.example/", u""));
+    EXPECT_TRUE(IsInsecureTrustedUrl(u"ws://\u2488" + Platform(0), u""));
+    EXPECT_FALSE(IsInsecureTrustedUrl(u"https://b\u00fccher.example/", u""));
+    // Hosts the browser refuses outright are never sent at all.
+    EXPECT_FALSE(IsInsecureTrustedUrl(u"http://exa mple.com/", u""));
+    EXPECT_FALSE(IsInsecureTrustedUrl(u"http://x@/", u""));
 }
 
 TEST(UrlRulesTrust, MediaPermission) {
@@ -306,27 +340,45 @@ TEST(UrlRulesTenantOrigin, PlainHttpOnlyForLoopbackWithLowerCaseScheme) {
 
 // --- Same site -------------------------------------------------------------------------------
 
-TEST(UrlRulesSameSite, RegistrableDomainIsTheLastTwoLabels) {
+TEST(UrlRulesSameSite, RegistrableDomainFollowsThePublicSuffixList) {
     EXPECT_EQ(RegistrableDomain(u"a.b.example.com"), u"example.com");
-    EXPECT_EQ(RegistrableDomain(u"www.example.com"), u"example.com");
     EXPECT_EQ(RegistrableDomain(u"example.com"), u"example.com");
-    EXPECT_EQ(RegistrableDomain(u"localhost"), u"localhost");
-    EXPECT_EQ(RegistrableDomain(u"www.example.co.uk"), u"co.uk");  // no public-suffix list
-    EXPECT_EQ(RegistrableDomain(u".com"), u".com");
-    EXPECT_EQ(RegistrableDomain(u""), u"");
+    EXPECT_EQ(RegistrableDomain(u"www.school-a.ac.uk"), u"school-a.ac.uk");
+    EXPECT_EQ(RegistrableDomain(u"lessons.example.com.au"), u"example.com.au");
+    EXPECT_EQ(RegistrableDomain(u"course.github.io"), u"course.github.io");
+    EXPECT_EQ(RegistrableDomain(u"example.com."), u"example.com");
+    // A name under no rule has its last label as suffix.
+    EXPECT_EQ(RegistrableDomain(u"portal.zelvan.unlisted"), u"zelvan.unlisted");
+    // Wildcard and exception rules.
+    EXPECT_EQ(RegistrableDomain(u"a.b.c.kawasaki.jp"), u"b.c.kawasaki.jp");
+    EXPECT_EQ(RegistrableDomain(u"www.city.kawasaki.jp"), u"city.kawasaki.jp");
+    // International names are matched in their "xn--" form.
+    EXPECT_EQ(RegistrableDomain(u"www.example.xn--p1ai"), u"example.xn--p1ai");
+    for (const std::u16string_view noSite :
+         {u"co.uk", u"com", u"github.io", u"localhost", u"127.0.0.1", u"0x7f.1", u"[::1]", u"",
+          u"a..example.com", u".example.com", u"x.kawasaki.jp"}) {
+        EXPECT_EQ(RegistrableDomain(noSite), u"") << Text::Utf16ToUtf8(noSite);
+    }
 }
 
 TEST(UrlRulesSameSite, SameSiteRules) {
     EXPECT_TRUE(IsSameSite(u"example.com", u"example.com"));
     EXPECT_TRUE(IsSameSite(u"cdn.example.com", u"example.com"));
-    EXPECT_TRUE(IsSameSite(u"example.com", u"a.b.example.com"));
-    EXPECT_TRUE(IsSameSite(u"player.example.com", u"assets.example.com"));
     EXPECT_TRUE(IsSameSite(u"a.x.example.com", u"b.y.example.com"));
+    EXPECT_TRUE(IsSameSite(u"example.com.", u"www.example.com"));
+    EXPECT_TRUE(IsSameSite(u"127.0.0.1", u"127.0.0.1"));
     EXPECT_FALSE(IsSameSite(u"example.com", u"notexample.com"));
     EXPECT_FALSE(IsSameSite(u"example.com", u"example.org"));
+    // Schools under a shared suffix, and sites of a hosting service, are different sites.
+    EXPECT_FALSE(IsSameSite(u"www.school-a.ac.uk", u"school-b.ac.uk"));
+    EXPECT_FALSE(IsSameSite(u"shop.co.uk", u"bank.co.uk"));
+    EXPECT_FALSE(IsSameSite(u"lessons.example.com.au", u"evil.com.au"));
+    EXPECT_FALSE(IsSameSite(u"course.github.io", u"evil.github.io"));
+    EXPECT_FALSE(IsSameSite(u"github.io", u"evil.github.io"));
+    EXPECT_FALSE(IsSameSite(u"co.uk", u"school.co.uk"));
+    EXPECT_FALSE(IsSameSite(u"127.0.0.1", u"127.0.0.2"));
     EXPECT_FALSE(IsSameSite(u"", u""));
     EXPECT_FALSE(IsSameSite(u"example.com", u""));
-    EXPECT_FALSE(IsSameSite(u"", u"example.com"));
 }
 
 }  // namespace

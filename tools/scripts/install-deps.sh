@@ -7,6 +7,8 @@ purpose="${1:-test}"
 packages=(cmake ninja-build g++ git ca-certificates pkg-config python3 python3-cryptography
     libssl-dev libcurl4-openssl-dev nlohmann-json3-dev googletest libgtest-dev libgmock-dev
     libcups2-dev
+    # The Public Suffix List, built into the program as a table.
+    publicsuffix
     xvfb xauth
     # The Linux application: Qt 6 WebEngine (Chromium) and fonts for the page symbols and Arabic.
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
@@ -17,7 +19,10 @@ if [ "$purpose" = "test" ]; then
         # Printing tests: a private CUPS server and its socket backend.
         cups-daemon cups-client cups
         # A private network namespace per test layer (unshare, ip) and window lookup (xwininfo).
-        util-linux iproute2 x11-utils)
+        util-linux iproute2 x11-utils
+        # The built-in public suffix table is compared with libpsl; the host reading with Node's
+        # WHATWG URL parser (the differential layer).
+        libpsl-dev nodejs)
 fi
 
 missing=()

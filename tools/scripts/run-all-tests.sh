@@ -13,6 +13,8 @@
 #   demo        the demo platform's own tests
 #   bench       the benchmarks build and run once (numbers in build/test-logs/bench*.log)
 #   format      every C++ file matches the repository's .clang-format
+#   differential  the product's URL borders against Node's WHATWG URL parser, over several
+#               thousand generated URLs (tests/differential); passes with 0 failures
 # Environment: FUZZ_SECONDS (default 5), LAYERS (default all of the above).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -22,7 +24,7 @@ cd "$root"
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 fuzz_seconds="${FUZZ_SECONDS:-5}"
-layers="${LAYERS:-format native e2e sanitizers wine fuzz demo bench}"
+layers="${LAYERS:-format native differential e2e sanitizers wine fuzz demo bench}"
 jobs="$(nproc)"
 total_passed=0
 total_failed=0
@@ -261,6 +263,19 @@ for layer in $layers; do
         # hence a private network).
         bench_app_one() { private_network "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
         run_programs bench-app linux-e2e "$root/build/linux-e2e/tests/bench/bench_qt_*" bench_app_one
+        ;;
+    differential)
+        log="$logs/differential.log"
+        if { cmake --preset linux-debug && cmake --build --preset linux-debug -j "$jobs" \
+                --target orbis-url-verdicts; } >"$log" 2>&1 &&
+            node tests/differential/compare_host_readings.mjs \
+                build/linux-debug/tests/orbis-url-verdicts config/tenant.test.json >>"$log" 2>&1; then
+            grep '^differential:' "$log"
+            record differential 1 0
+        else
+            echo "[differential] failed, see $log"; tail -50 "$log"
+            record differential 0 1
+        fi
         ;;
     format)
         unformatted="$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -Eo '^[^:]+\.(cpp|h)' | sort -u)"
