@@ -96,7 +96,7 @@ void SecureZero(void* data, std::size_t size) {
         p[i] = 0;
 }
 
-std::string DecryptEnvelope(std::string_view text, std::string_view key) {
+std::string DecryptEnvelope(std::string_view text, std::string_view key, TagRule rule) {
     const Bytes decoded = Base64Decode(text);
     // Not const: keyed access on a missing member must read as null (and on a non-object must
     // raise the library's type error), which only the mutable accessor does without undefined
@@ -108,6 +108,10 @@ std::string DecryptEnvelope(std::string_view text, std::string_view key) {
     const auto valueText = envelope["value"].get<std::string>();
     std::string tag;
     if (envelope.is_object() && envelope.contains("mac")) tag = envelope["mac"].get<std::string>();
+
+    // A forger who cannot compute the tag simply leaves it out; when tags are required that
+    // must look no different from a wrong tag, so no caller can tell the two apart.
+    if (tag.empty() && rule == TagRule::Required) throw std::runtime_error(Failure::kMacMismatch);
 
     const KeyCopy keyCopy(key);
     if (!tag.empty()) {
