@@ -1,7 +1,8 @@
 #pragma once
 // The encrypted envelope of a link part: base64 of {"iv", "value", "mac"} with AES-256-CBC and
-// an HMAC-SHA256 tag, which the tenant profile makes required or optional. The two primitives are supplied by the platform adapter
-// (envelope_crypto_openssl.cpp, envelope_crypto_cng.cpp); everything else is portable.
+// an HMAC-SHA256 tag, which the tenant profile makes required or optional. The two primitives are
+// supplied by the platform adapter (envelope_crypto_openssl.cpp, envelope_crypto_cng.cpp);
+// everything else is portable.
 #include <cstddef>
 #include <cstdint>
 #include <string>

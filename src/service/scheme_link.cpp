@@ -125,7 +125,8 @@ bool Decode(std::u16string_view link, std::string& errorCode, AppRecord& record)
     {
         const EnvelopeKey key;
         linkToken = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[0]), key.view(), kTagRule);
-        contentLinkId = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[1]), key.view(), kTagRule);
+        contentLinkId =
+            Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[1]), key.view(), kTagRule);
         domain = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[2]), key.view(), kTagRule);
     }
     if (linkToken.empty() || contentLinkId.empty() || domain.empty()) {

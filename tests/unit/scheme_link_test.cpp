@@ -174,8 +174,8 @@ TEST_F(SchemeLinkDirect, SchemeNameIgnoresCaseSpacesAndSlashes) {
 
 TEST_F(SchemeLinkDirect, PlainHttpIsDirect) {
     Decoding decoding;
-    ASSERT_TRUE(decoding.Run(u"orbiscampus://" +
-                             Body(parts_->token, parts_->directHttp, parts_->domain)))
+    ASSERT_TRUE(
+        decoding.Run(u"orbiscampus://" + Body(parts_->token, parts_->directHttp, parts_->domain)))
         << decoding.error;
     EXPECT_EQ(decoding.record.contentUrl, u"http://media.example.test/plain");
 }
