@@ -31,11 +31,13 @@ YOUTUBE_URL = "https://www.youtube.com/watch?v=dQw4w9WgXcQ&t=42"
 YOUTUBE_HTTP_URL = "http://www.youtube.com/embed/e2eVideo01"
 INSTALLER_URL = "https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe"
 SLOW_DELAY_S = 3.0
+# Past the 4 MiB a client accepts as one answer.
+OVERSIZED_BYTES = 5 * 1024 * 1024
 
 CONTENT_SCENARIOS = (
     "flat", "empty-object", "array", "null-watermark", "number-watermark", "float-number",
     "bool-number", "message-403", "message-nonstring", "html-500", "not-json", "slow",
-    "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number", "script-missing")
+    "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number", "script-missing", "oversized")
 UPDATE_SCENARIOS = ("update-optional", "update-mandatory", "update-500", "update-not-json")
 
 
@@ -130,6 +132,8 @@ def content_data(profile, scenario, base, method, body, plain_target):
     fields = dict(zip(profile.field_names, record))
     if scenario == "flat":
         return respond(200, fields)
+    if scenario == "oversized":
+        fields["padding"] = "x" * OVERSIZED_BYTES
     return respond(200, {profile.s("responseDataMember"): fields}, delay=delay)
 
 

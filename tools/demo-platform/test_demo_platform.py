@@ -99,6 +99,9 @@ class DemoPlatformTest(unittest.TestCase):
         self.assertEqual(self.content_data("t", "x", "message-nonstring"), (403, {"message": 5}))
         self.assertEqual(self.content_data("t", "x", "html-500")[0], 500)
         self.assertEqual(self.content_data("t", "video-1", "bool-number")[1]["data"]["id"], True)
+        status, oversized = self.content_data("t", "video-1", "oversized")
+        self.assertEqual((status, oversized["data"]["id"]), (200, 102))
+        self.assertEqual(len(oversized["data"]["padding"]), 5 * 1024 * 1024)
         response, _ = self.request("PUT", "/s/redirect/api/desktop/content-link?x=1", "a")
         self.assertEqual((response.status, response.getheader("Location")),
                          (302, "/api/desktop/content-link?x=1"))
