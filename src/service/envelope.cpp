@@ -109,12 +109,10 @@ std::string DecryptEnvelope(std::string_view text, std::string_view key, TagRule
     std::string tag;
     if (envelope.is_object() && envelope.contains("mac")) tag = envelope["mac"].get<std::string>();
 
-    // A forger who cannot compute the tag simply leaves it out; when tags are required that
-    // must look no different from a wrong tag, so no caller can tell the two apart.
-    if (tag.empty() && rule == TagRule::Required) throw std::runtime_error(Failure::kMacMismatch);
-
     const KeyCopy keyCopy(key);
-    if (!tag.empty()) {
+    // A forger who cannot compute the tag simply leaves it out. When tags are required, an empty
+    // tag goes through the same comparison as any other and fails it like a wrong one.
+    if (!tag.empty() || rule == TagRule::Required) {
         const Bytes digest = HmacSha256(ivText + valueText, key);
         if (!TagMatches(HexEncode(digest), tag)) {
             throw std::runtime_error(Failure::kMacMismatch);
