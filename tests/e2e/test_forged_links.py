@@ -55,6 +55,15 @@ class ForgedLinkTest(harness.AppTestCase):
         issued = self.demo.base
         self.assertTrue(issued.startswith("http://127.0.0.1"), issued)
         token = harness.unique("forged-domain")
+        # Control: a genuine link with that domain does make its content-data call there.
+        control = self.run_link(self.mint("page-1", token=token + "-control",
+                                          domain="http://localhost:%d" % self.demo.port),
+                                "control")
+        self.assertRanCleanly(control)
+        self.assertTrue([r for r in control.requests if token + "-control" in r.get("body", "")
+                         and r["headers"].get("host") == "localhost:%d" % self.demo.port],
+                        control.describe())
+
         forged = forge_link(self.mint("page-1", token=token, domain=issued), DOMAIN_PART, issued,
                             "http://localhost")
         result = self.run_link(forged, "forged")
