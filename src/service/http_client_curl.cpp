@@ -51,11 +51,20 @@ struct Transfer {
     std::string body;
     bool headersComplete = false;  // the final (non-1xx) response's header block has ended
     bool outOfMemory = false;
+    bool tooLarge = false;  // the body passed HttpRules::kMaxResponseBodyBytes
 };
+
+// The code that follows the receive-failure text when the body passed the bound: curl's own
+// number for a transfer larger than it was allowed to be.
+constexpr int kTooLargeCode = CURLE_FILESIZE_EXCEEDED;
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const std::size_t length = size * count;
+    if (!HttpRules::BodyFits(transfer->body.size(), length)) {
+        transfer->tooLarge = true;
+        return 0;  // makes curl abandon the transfer: nothing more is read
+    }
     try {
         transfer->body.append(data, length);
     } catch (const std::bad_alloc&) {
@@ -260,6 +269,10 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
 
     const CURLcode result = curl_easy_perform(handle.get());
     if (transfer.outOfMemory) throw std::bad_alloc();
+    if (transfer.tooLarge) {
+        response.error = std::string(HttpRules::kReceiveFailed) + std::to_string(kTooLargeCode);
+        return response;
+    }
 
     // Once the response headers are in, the exchange counts as completed even if the body breaks
     // off: WinHTTP's read loop simply stops at the first read that yields nothing.

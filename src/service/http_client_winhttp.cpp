@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -74,17 +75,25 @@ void AddHeaders(HINTERNET request, const std::vector<HttpRules::Header>& headers
     }
 }
 
-std::string ReadBody(HINTERNET request) {
-    std::string body;
+constexpr DWORD kReadBlock = 64 * 1024;
+
+// Reads the body until the server has no more, or until it has passed the bound: then false,
+// and the rest is never fetched. Reads are capped at one block, so however much the server
+// announces as available, no more than a block beyond the body is held.
+bool ReadBody(HINTERNET request, std::string& body) {
+    std::vector<char> buffer(kReadBlock);
     for (;;) {
         DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) break;
-        std::vector<char> buffer(static_cast<std::size_t>(available) + 1, '\0');
+        if (!WinHttpQueryDataAvailable(request, &available) || available == 0) return true;
+        // One byte past the bound is enough to know the answer is too large.
+        const std::size_t room = HttpRules::kMaxResponseBodyBytes - body.size() + 1;
+        const auto wanted = static_cast<DWORD>(
+            std::min<std::size_t>({static_cast<std::size_t>(available), kReadBlock, room}));
         DWORD read = 0;
-        if (!WinHttpReadData(request, buffer.data(), available, &read) || read == 0) break;
+        if (!WinHttpReadData(request, buffer.data(), wanted, &read) || read == 0) return true;
+        if (!HttpRules::BodyFits(body.size(), read)) return false;
         body.append(buffer.data(), read);
     }
-    return body;
 }
 
 }  // namespace
@@ -162,7 +171,13 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
                             WINHTTP_NO_HEADER_INDEX)) {
         response.status = static_cast<std::int32_t>(status);
     }
-    response.body = ReadBody(request.get());
+    if (!ReadBody(request.get(), response.body)) {
+        // WinHTTP's own code for a response larger than a limit allows.
+        response = HttpResponse{};
+        response.error = std::string(HttpRules::kReceiveFailed) +
+                         std::to_string(ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW);
+        return response;
+    }
     response.ok = HttpRules::IsSuccessStatus(response.status);
     return response;
 }

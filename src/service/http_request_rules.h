@@ -24,6 +24,16 @@ inline constexpr std::string_view kOpenRequestFailed = "WinHttpOpenRequest faile
 inline constexpr std::string_view kSendFailed = "WinHttpSendRequest failed: ";
 inline constexpr std::string_view kReceiveFailed = "WinHttpReceiveResponse failed: ";
 
+// The most an answer's body may hold. Content data, update checks and page scripts are a few KiB;
+// a server that sends more is broken or hostile, and reading on would only grow memory. Past
+// the bound the transfer is abandoned and the request fails as a receive failure.
+inline constexpr std::size_t kMaxResponseBodyBytes = 4 * 1024 * 1024;
+
+// Whether `incoming` more bytes still fit into a body that holds `held` (at most the bound).
+constexpr bool BodyFits(std::size_t held, std::size_t incoming) {
+    return held <= kMaxResponseBodyBytes && incoming <= kMaxResponseBodyBytes - held;
+}
+
 constexpr bool IsSuccessStatus(int status) {
     return status >= 200 && status <= 299;
 }

@@ -19,6 +19,8 @@ namespace {
 constexpr std::size_t kKeySize = 32;
 static_assert(Tenant::kEnvelopeKeyConstant.size() == kKeySize + 2,
               "the key constant is a seed byte, the scrambled key and one filler byte");
+constexpr Envelope::TagRule kTagRule =
+    Tenant::kEnvelopeTagRequired ? Envelope::TagRule::Required : Envelope::TagRule::Optional;
 
 // The envelope key exists in plain form only while a link is being opened, and is wiped on every
 // way out of the decoding, exceptions included.
@@ -122,9 +124,10 @@ bool Decode(std::u16string_view link, std::string& errorCode, AppRecord& record)
     std::string domain;
     {
         const EnvelopeKey key;
-        linkToken = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[0]), key.view());
-        contentLinkId = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[1]), key.view());
-        domain = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[2]), key.view());
+        linkToken = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[0]), key.view(), kTagRule);
+        contentLinkId =
+            Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[1]), key.view(), kTagRule);
+        domain = Envelope::DecryptEnvelope(Text::Utf16ToUtf8(parts[2]), key.view(), kTagRule);
     }
     if (linkToken.empty() || contentLinkId.empty() || domain.empty()) {
         errorCode = "decrypt_failed_empty_strings";

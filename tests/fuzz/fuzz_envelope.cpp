@@ -71,15 +71,36 @@ std::string Base64Encode(std::string_view bytes) {
     return out;
 }
 
-// Opens the envelope; returns the failure text, or empty on success.
-std::string OpenFailure(const std::string& envelope) {
+struct Opening {
+    std::string failure;  // empty on success
+    std::string plain;
+};
+
+Opening Open(const std::string& envelope, Envelope::TagRule rule) {
+    Opening opening;
     try {
-        Envelope::DecryptEnvelope(envelope, Key());
+        opening.plain = Envelope::DecryptEnvelope(envelope, Key(), rule);
     } catch (const std::exception& e) {
         const std::string text = e.what();
-        return text.empty() ? std::string("<empty>") : text;
+        opening.failure = text.empty() ? std::string("<empty>") : text;
     }
-    return {};
+    return opening;
+}
+
+// Opens the envelope under both tag rules. Requiring the tag may only ever refuse more: whatever
+// opens with it must open the same way without it.
+void OpenUnderBothRules(const std::string& envelope) {
+    const Opening required = Open(envelope, Envelope::TagRule::Required);
+    const Opening optional = Open(envelope, Envelope::TagRule::Optional);
+    if (required.failure.empty()) {
+        Check(optional.failure.empty());
+        Check(optional.plain == required.plain);
+    }
+}
+
+// Opens the envelope; returns the failure text, or empty on success.
+std::string OpenFailure(const std::string& envelope) {
+    return Open(envelope, Envelope::TagRule::Required).failure;
 }
 
 // The input as iv || ciphertext, sealed with a correct tag: the decrypt itself gets fuzzed, and
@@ -104,10 +125,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (data[0] % 3) {
         case 0:  // the envelope text as it would stand in a link
             Check(Envelope::Base64Decode(input) == ReferenceDecode(input));
-            OpenFailure(std::string(input));
+            OpenUnderBothRules(std::string(input));
             break;
         case 1:  // the JSON inside the envelope
-            OpenFailure(Base64Encode(input));
+            OpenUnderBothRules(Base64Encode(input));
             break;
         default:
             FuzzSealed(input);

@@ -19,6 +19,14 @@
 #include "support/test_support.h"
 #include "tenant_profile.h"
 
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 // The requests of these tests are judged against no tenant: only loopback is trusted.
@@ -74,6 +82,31 @@ void ExpectStageFailure(const HttpResponse& response, std::string_view stage) {
     EXPECT_EQ(response.status, 0);
     EXPECT_FALSE(response.ok);
     EXPECT_TRUE(response.body.empty());
+}
+
+constexpr std::size_t kBound = HttpRules::kMaxResponseBodyBytes;
+
+// Bytes of the demo platform's /_test/bytes pattern (byte i is i mod 251) that are out of place.
+std::size_t PatternMismatches(const std::string& body) {
+    std::size_t mismatches = 0;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (static_cast<unsigned char>(body[i]) != i % 251) ++mismatches;
+    }
+    return mismatches;
+}
+
+// The most memory this process has held so far (resident set, or working set on Windows).
+std::size_t PeakMemoryBytes() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return counters.PeakWorkingSetSize;
+#else
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;  // reported in KiB
+#endif
 }
 
 class HttpClientTest : public ::testing::Test {};
@@ -224,16 +257,46 @@ TEST_F(HttpClientTest, LargeBodiesTravelWholeBothWays) {
     EXPECT_EQ(echo["body"].get<std::string>().size(), upload.size());
     EXPECT_FALSE(echo["headers"].contains("expect"));
 
-    constexpr std::size_t kSize = 5 * 1024 * 1024 + 17;
-    const auto download =
-        client.Get(U(platform.base + "/_test/bytes?n=" + std::to_string(kSize)), kNoBase);
-    ASSERT_EQ(download.status, 200);
-    ASSERT_EQ(download.body.size(), kSize);
-    std::size_t mismatches = 0;
-    for (std::size_t i = 0; i < kSize; ++i) {
-        if (static_cast<unsigned char>(download.body[i]) != i % 251) ++mismatches;
+    // An answer exactly at the bound arrives whole, with or without an announced length.
+    for (const char* framing : {"", "&chunked=1"}) {
+        const auto download = client.Get(
+            U(platform.base + "/_test/bytes?n=" + std::to_string(kBound) + framing), kNoBase);
+        ASSERT_EQ(download.status, 200) << download.error;
+        EXPECT_TRUE(download.error.empty());
+        ASSERT_EQ(download.body.size(), kBound);
+        EXPECT_EQ(PatternMismatches(download.body), 0u);
     }
-    EXPECT_EQ(mismatches, 0u);
+}
+
+TEST_F(HttpClientTest, AnswerPastTheBoundIsAReceiveFailure) {
+    ORBIS_REQUIRE_DEMO_PLATFORM(platform);
+    HttpClient client;
+    for (const char* framing : {"", "&chunked=1"}) {
+        const auto response = client.Get(
+            U(platform.base + "/_test/bytes?n=" + std::to_string(kBound + 1) + framing), kNoBase);
+        ExpectStageFailure(response, "WinHttpReceiveResponse failed: ");
+    }
+    // Content data is asked for by PUT: the same bound.
+    const auto put = client.Put(U(platform.base + "/_test/bytes?n=" + std::to_string(kBound + 1)),
+                                "x", u"text/plain", kNoBase);
+    ExpectStageFailure(put, "WinHttpReceiveResponse failed: ");
+}
+
+// A server that never stops sending: the client must stop reading at the bound, not collect
+// everything (1 GiB here) and refuse it afterwards.
+TEST_F(HttpClientTest, EndlessAnswerStopsBeingReadAtTheBound) {
+    ORBIS_REQUIRE_DEMO_PLATFORM(platform);
+    const std::size_t peakBefore = PeakMemoryBytes();
+    ASSERT_GT(peakBefore, 0u);
+    HttpClient client;
+    const auto started = std::chrono::steady_clock::now();
+    const auto response =
+        client.Get(U(platform.base + "/_test/bytes?n=1073741824&chunked=1"), kNoBase);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::steady_clock::now() - started);
+    ExpectStageFailure(response, "WinHttpReceiveResponse failed: ");
+    EXPECT_LT(PeakMemoryBytes() - peakBefore, 16 * kBound) << "peak grew while reading";
+    EXPECT_LT(seconds.count(), 20);
 }
 
 TEST_F(HttpClientTest, ChunkedBodyIsAssembledInOrder) {

@@ -177,6 +177,15 @@ TEST(SchemeLinkPlatform, ErrorWithoutMessageGivesApiFailure) {
     EXPECT_EQ(decoding.record.contentKind, u"");
 }
 
+// An answer past the client's bound is never parsed: it fails like any broken transfer.
+TEST(SchemeLinkPlatform, OversizedAnswerFailsAsAReceiveFailure) {
+    ORBIS_REQUIRE_DEMO_PLATFORM(platform);
+    Decoding decoding;
+    EXPECT_FALSE(decoding.Run(Mint(platform, "tok", "video-1", platform.base + "/s/oversized")));
+    EXPECT_EQ(decoding.error.rfind("server:WinHttpReceiveResponse failed: ", 0), 0U)
+        << decoding.error;
+}
+
 TEST(SchemeLinkPlatform, TransportFailureTextBecomesTheServerCode) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     Decoding decoding;

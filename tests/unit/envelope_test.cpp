@@ -19,6 +19,7 @@ namespace {
 using Envelope::Base64Decode;
 using Envelope::Bytes;
 using Envelope::DecryptEnvelope;
+using Envelope::TagRule;
 
 Bytes FromHex(std::string_view hex) {
     Bytes out;
@@ -124,12 +125,52 @@ std::string RuntimeErrorOf(const std::function<void()>& action) {
     return "<no exception>";
 }
 
-std::string Open(std::string_view envelope) {
-    return DecryptEnvelope(envelope, TestKey());
+std::string Open(std::string_view envelope, TagRule rule = TagRule::Required) {
+    return DecryptEnvelope(envelope, TestKey(), rule);
 }
 
-std::string OpenError(std::string_view envelope) {
-    return RuntimeErrorOf([&] { Open(envelope); });
+std::string OpenError(std::string_view envelope, TagRule rule = TagRule::Required) {
+    return RuntimeErrorOf([&] { Open(envelope, rule); });
+}
+
+std::string Base64Encode(const Bytes& bytes) {
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t left = bytes.size() - i;
+        std::uint32_t group = static_cast<std::uint32_t>(bytes[i]) << 16;
+        if (left > 1) group |= static_cast<std::uint32_t>(bytes[i + 1]) << 8;
+        if (left > 2) group |= bytes[i + 2];
+        for (std::size_t k = 0; k < 4; ++k) {
+            out.push_back(k <= left ? kAlphabet[(group >> (18 - 6 * k)) & 0x3F] : '=');
+        }
+    }
+    return out;
+}
+
+// The envelope's JSON changed by `edit` and sealed again, as anyone can do without the key.
+std::string Rewrite(std::string_view envelope, const std::function<void(nlohmann::json&)>& edit) {
+    const Bytes decoded = Base64Decode(envelope);
+    nlohmann::json object = nlohmann::json::parse(decoded.begin(), decoded.end());
+    edit(object);
+    const std::string text = object.dump();
+    return Base64Encode(Bytes(text.begin(), text.end()));
+}
+
+// The attack the tag exists to stop: with CBC, XOR-ing the IV with (known plaintext XOR wanted
+// text) makes the first block decrypt to the wanted text. Needs one envelope whose plaintext
+// start is known, never the key.
+std::string ForgeFirstBlock(std::string_view envelope, std::string_view known,
+                            std::string_view wanted, bool keepTag) {
+    return Rewrite(envelope, [&](nlohmann::json& object) {
+        Bytes iv = Base64Decode(object["iv"].get<std::string>());
+        for (std::size_t i = 0; i < iv.size() && i < known.size() && i < wanted.size(); ++i) {
+            iv[i] ^= static_cast<std::uint8_t>(known[i] ^ wanted[i]);
+        }
+        object["iv"] = Base64Encode(iv);
+        if (!keepTag) object.erase("mac");
+    });
 }
 
 std::string DecryptError(const Bytes& ciphertext, const Bytes& key, const Bytes& iv) {
@@ -239,12 +280,45 @@ TEST(EnvelopeCrypto, EmptyCiphertextFailsTheSizeQuery) {
     EXPECT_EQ(DecryptError({}, KeyBytes(32), kIv), "BCryptDecrypt (size query) failed");
 }
 
-TEST(DecryptEnvelope, OpensWithOrWithoutTag) {
-    EXPECT_EQ(Open(kWithMac), kPlain);
-    EXPECT_EQ(Open(kNoMac), kPlain);
-    EXPECT_EQ(Open(kEmptyMac), kPlain);
-    EXPECT_EQ(Open(kUpperMac), kPlain);
-    EXPECT_EQ(Open(kExtraMembers), kPlain);
+TEST(DecryptEnvelope, TaggedEnvelopesOpenUnderEitherRule) {
+    for (const TagRule rule : {TagRule::Required, TagRule::Optional}) {
+        EXPECT_EQ(Open(kWithMac, rule), kPlain);
+        EXPECT_EQ(Open(kUpperMac, rule), kPlain);
+        EXPECT_EQ(Open(kExtraMembers, rule), kPlain);
+    }
+}
+
+TEST(DecryptEnvelope, RequiredTagRefusesAMissingOrEmptyOneExactlyLikeAWrongOne) {
+    EXPECT_EQ(OpenError(kWrongMac), kMacFailure);
+    EXPECT_EQ(OpenError(kNoMac), kMacFailure);
+    EXPECT_EQ(OpenError(kEmptyMac), kMacFailure);
+    // The same type of exception, not only the same text: callers cannot tell them apart.
+    EXPECT_THROW(Open(kNoMac), std::runtime_error);
+    // Refused before decryption: this ciphertext would fail in the size query otherwise.
+    const std::string untaggedUndecryptable =
+        Rewrite(kValidMacUndecryptable, [](nlohmann::json& object) { object.erase("mac"); });
+    EXPECT_EQ(OpenError(untaggedUndecryptable), kMacFailure);
+    EXPECT_EQ(OpenError(untaggedUndecryptable, TagRule::Optional),
+              "BCryptDecrypt (size query) failed");
+}
+
+TEST(DecryptEnvelope, OptionalTagOpensUntaggedEnvelopes) {
+    EXPECT_EQ(Open(kNoMac, TagRule::Optional), kPlain);
+    EXPECT_EQ(Open(kEmptyMac, TagRule::Optional), kPlain);
+    EXPECT_EQ(OpenError(kWrongMac, TagRule::Optional), kMacFailure);
+}
+
+TEST(DecryptEnvelope, ForgedFirstBlockIsRefusedOnlyWhenTheTagIsRequired) {
+    const std::string wanted = "https://evil.tst";
+    ASSERT_EQ(wanted.size(), 16U);
+    const std::string forged = ForgeFirstBlock(kWithMac, kPlain, wanted, false);
+    // What an untagged platform accepts: the forger's text with the rest of the original.
+    EXPECT_EQ(Open(forged, TagRule::Optional), wanted + kPlain.substr(16));
+    EXPECT_EQ(OpenError(forged), kMacFailure);
+    // Keeping the old tag does not help the forger under either rule.
+    const std::string forgedTagged = ForgeFirstBlock(kWithMac, kPlain, wanted, true);
+    EXPECT_EQ(OpenError(forgedTagged), kMacFailure);
+    EXPECT_EQ(OpenError(forgedTagged, TagRule::Optional), kMacFailure);
 }
 
 TEST(DecryptEnvelope, TagCoversTheMemberTextsNotTheirJsonEscapes) {
@@ -261,7 +335,8 @@ TEST(DecryptEnvelope, WrongTagFailsBeforeAnyDecryption) {
     // A different key gives a different digest.
     std::string otherKey = TestKey();
     otherKey[31] = '\0';
-    EXPECT_EQ(RuntimeErrorOf([&] { DecryptEnvelope(kWithMac, otherKey); }), kMacFailure);
+    EXPECT_EQ(RuntimeErrorOf([&] { DecryptEnvelope(kWithMac, otherKey, TagRule::Required); }),
+              kMacFailure);
 }
 
 TEST(DecryptEnvelope, StrayCharactersEndTheBase64Text) {
@@ -278,7 +353,7 @@ TEST(DecryptEnvelope, UnpaddedBase64OpensAsPadded) {
     std::string envelope = kNoMac;
     ASSERT_EQ(envelope.substr(envelope.size() - 2), "==");
     envelope.resize(envelope.size() - 2);
-    EXPECT_EQ(Open(envelope), kPlain);
+    EXPECT_EQ(Open(envelope, TagRule::Optional), kPlain);
 }
 
 TEST(DecryptEnvelope, TextThatIsNotJsonFailsToParse) {

@@ -172,13 +172,30 @@ TEST_F(SchemeLinkDirect, SchemeNameIgnoresCaseSpacesAndSlashes) {
     }
 }
 
-TEST_F(SchemeLinkDirect, PlainHttpIsDirectAndTaglessEnvelopesOpen) {
+TEST_F(SchemeLinkDirect, PlainHttpIsDirect) {
     Decoding decoding;
-    ASSERT_TRUE(decoding.Run(u"orbiscampus://" +
-                             Body(parts_->token, parts_->directHttp, parts_->noMacDomain)))
+    ASSERT_TRUE(
+        decoding.Run(u"orbiscampus://" + Body(parts_->token, parts_->directHttp, parts_->domain)))
         << decoding.error;
     EXPECT_EQ(decoding.record.contentUrl, u"http://media.example.test/plain");
-    EXPECT_EQ(decoding.record.baseUrl, u"zelvan.example");  // stored as given, not normalised
+}
+
+// The build's tenant profile decides; both shipped profiles require the tag.
+TEST_F(SchemeLinkDirect, TaglessPartFollowsTheProfilesTagSetting) {
+    Decoding decoding = WithPreviousContent();
+    const bool opened = decoding.Run(u"orbiscampus://" +
+                                     Body(parts_->token, parts_->directHttp, parts_->noMacDomain));
+    if (Tenant::kEnvelopeTagRequired) {
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(decoding.error, kMacFailure);
+        EXPECT_EQ(decoding.trace.back(),
+                  "ParseSchemeArgs exception: MAC verification failed — data may be tampered");
+        EXPECT_EQ(decoding.record.baseUrl, MakeDefaultAppRecord().baseUrl);
+        EXPECT_EQ(decoding.record.contentUrl, u"https://old.example.test/");
+    } else {
+        ASSERT_TRUE(opened) << decoding.error;
+        EXPECT_EQ(decoding.record.baseUrl, u"zelvan.example");  // stored as given, not normalised
+    }
 }
 
 TEST_F(SchemeLinkDirect, PlusSignsTurnedIntoSpacesAreRestored) {

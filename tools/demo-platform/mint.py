@@ -17,7 +17,9 @@ def main(argv=None):
     parser.add_argument("--content-id", help="content link id, or a direct http(s) URL")
     parser.add_argument("--domain", help="platform host name or base URL")
     parser.add_argument("--envelope", metavar="TEXT", help="print one envelope of TEXT instead")
-    parser.add_argument("--no-mac", action="store_true", help="leave out the tag")
+    parser.add_argument("--no-mac", action="store_true",
+                        help="leave out the tag (a client built with a profile that requires it "
+                        "refuses the link)")
     parser.add_argument("--upper-mac", action="store_true", help="write the tag in upper case")
     args = parser.parse_args(argv)
 
@@ -26,6 +28,9 @@ def main(argv=None):
     except ProfileError as error:
         parser.error(str(error))
     with_mac = not args.no_mac
+    if not with_mac and profile.tag_required:
+        sys.stderr.write("mint.py: this profile requires the envelope tag, so the client refuses "
+                         "the untagged link as tampered\n")
 
     if args.envelope is not None:
         print(seal(args.envelope, profile.key, with_mac, args.upper_mac))

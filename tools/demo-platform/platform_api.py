@@ -34,11 +34,14 @@ SLOW_DELAY_S = 3.0
 # Long enough that a client which blocks its start-up on these answers is seen doing so.
 SLOW_START_DELAY_S = 10.0
 
+# Past the 4 MiB a client accepts as one answer.
+OVERSIZED_BYTES = 5 * 1024 * 1024
+
 CONTENT_SCENARIOS = (
     "flat", "empty-object", "array", "null-watermark", "number-watermark", "float-number",
     "bool-number", "message-403", "message-nonstring", "html-500", "not-json", "slow",
     "redirect", "zoom-pdf", "youtube-and-zoom", "negative-number", "script-missing",
-    "slow-start")
+    "slow-start", "oversized")
 UPDATE_SCENARIOS = ("update-optional", "update-mandatory", "update-500", "update-not-json",
                     "slow-start")
 
@@ -134,6 +137,8 @@ def content_data(profile, scenario, base, method, body, plain_target):
     fields = dict(zip(profile.field_names, record))
     if scenario == "flat":
         return respond(200, fields)
+    if scenario == "oversized":
+        fields["padding"] = "x" * OVERSIZED_BYTES
     return respond(200, {profile.s("responseDataMember"): fields}, delay=delay)
 
 

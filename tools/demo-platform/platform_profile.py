@@ -48,6 +48,10 @@ class Profile:
             raise ProfileError("%s: envelopeKeyHex is not hex (%s)" % (path, error))
         if len(self.key) != 32:
             raise ProfileError("%s: envelopeKeyHex must hold 32 bytes" % path)
+        # The client refuses untagged link parts unless the profile says otherwise.
+        self.tag_required = data.get("envelopeTagRequired", True)
+        if not isinstance(self.tag_required, bool):
+            raise ProfileError("%s: envelopeTagRequired must be true or false" % path)
 
     def s(self, name):
         return self.strings[name]

@@ -26,6 +26,7 @@ from platform_profile import ProfileError, load_profile  # noqa: E402
 
 MAX_BODY = 16 * 1024 * 1024
 MAX_BYTES = 64 * 1024 * 1024
+MAX_STREAMED_BYTES = 1024 * 1024 * 1024
 MAX_SLOW_MS = 120000
 DEMO_TOKEN = "demo-token"
 BYTE_PATTERN = bytes(i % 251 for i in range(251 * 256))  # whole cycles, so blocks line up
@@ -389,12 +390,16 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(ms / 1000.0)
             return api.respond(200, "slow", api.TEXT_TYPE)
         if name == "bytes":
-            n = number("n", 0, MAX_BYTES)
+            # Streamed without a length, the body is produced as it is sent, so it may be far
+            # larger: a client has to stop reading on its own.
+            streamed = query.get("chunked", ["0"])[0] not in ("", "0")
+            n = number("n", 0, MAX_STREAMED_BYTES if streamed else MAX_BYTES)
             if n is None:
                 return api.respond(400, {"error": "n must be a number"})
             step = len(BYTE_PATTERN)
             pieces = (BYTE_PATTERN[:min(step, n - at)] for at in range(0, n, step))
-            self.send_stream("application/octet-stream", pieces, length=n)
+            self.send_stream("application/octet-stream", pieces,
+                             length=None if streamed else n)
             return None
         return api.respond(404, {"error": "Not found", "path": "/_test/" + name})
 

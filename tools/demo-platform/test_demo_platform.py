@@ -99,6 +99,9 @@ class DemoPlatformTest(unittest.TestCase):
         self.assertEqual(self.content_data("t", "x", "message-nonstring"), (403, {"message": 5}))
         self.assertEqual(self.content_data("t", "x", "html-500")[0], 500)
         self.assertEqual(self.content_data("t", "video-1", "bool-number")[1]["data"]["id"], True)
+        status, oversized = self.content_data("t", "video-1", "oversized")
+        self.assertEqual((status, oversized["data"]["id"]), (200, 102))
+        self.assertEqual(len(oversized["data"]["padding"]), 5 * 1024 * 1024)
         response, _ = self.request("PUT", "/s/redirect/api/desktop/content-link?x=1", "a")
         self.assertEqual((response.status, response.getheader("Location")),
                          (302, "/api/desktop/content-link?x=1"))
@@ -170,6 +173,10 @@ class DemoPlatformTest(unittest.TestCase):
         self.assertEqual(data, b"".join(b"chunk-%d\n" % i for i in range(10)))
         _, data = self.request("GET", "/_test/bytes?n=600")
         self.assertEqual(data, bytes(i % 251 for i in range(600)))
+        response, data = self.request("GET", "/_test/bytes?n=70000&chunked=1")
+        self.assertEqual(response.getheader("Transfer-Encoding"), "chunked")
+        self.assertIsNone(response.getheader("Content-Length"))
+        self.assertEqual(data, bytes(i % 251 for i in range(70000)))
         self.assertEqual(self.request("GET", "/_test/status/503")[0].status, 503)
         _, data = self.request("POST", "/_test/echo?q=1", "b\u00e9".encode(),
                                {"X-Desktop-App": "1"})
@@ -202,6 +209,26 @@ class DemoPlatformTest(unittest.TestCase):
         opened = [open_envelope(p) for p in served.decode()[len("orbiscampus://"):].split(":")]
         self.assertEqual(opened[2][1], self.state["base"])
         self.assertNotIn("mac", opened[0][0])
+
+    def test_untagged_minting_warns_when_the_profile_requires_the_tag(self):
+        run = subprocess.run(
+            [sys.executable, os.path.join(HERE, "mint.py"), "--profile", PROFILE, "--envelope",
+             "x", "--no-mac"], capture_output=True, text=True, check=True)
+        record, text = open_envelope(run.stdout.strip())
+        self.assertEqual((text, "mac" in record), ("x", False))
+        self.assertIn("refuses the untagged link", run.stderr)
+
+    def test_profile_tag_setting_defaults_to_required_and_must_be_a_boolean(self):
+        sys.path.insert(0, HERE)
+        from platform_profile import Profile, ProfileError
+        with open(PROFILE, encoding="utf-8") as f:
+            data = json.load(f)
+        self.assertTrue(Profile(data).tag_required)
+        self.assertFalse(Profile(dict(data, envelopeTagRequired=False)).tag_required)
+        data.pop("envelopeTagRequired")
+        self.assertTrue(Profile(data).tag_required)
+        with self.assertRaises(ProfileError):
+            Profile(dict(data, envelopeTagRequired="no"))
 
     def test_log_records_method_path_headers_and_body(self):
         self.request("PUT", "/s/flat/api/desktop/content-link", "link_token=L&content_link_id=Z",

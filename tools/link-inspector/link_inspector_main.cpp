@@ -16,6 +16,7 @@
 #include "common/trace.h"
 #include "service/link_text.h"
 #include "service/scheme_link.h"
+#include "tenant_profile.h"
 
 namespace {
 
@@ -49,6 +50,13 @@ int main(int argc, char** argv) {
     Trace::ScopedSink sink([](std::string_view line) { std::cout << "trace: " << line << '\n'; });
     const bool player = IsSchemeLink(link, App().tenantId);
     std::cout << "trace: run mode " << (player ? "player" : "init (not a player link)") << '\n';
+    // Support staff must be able to tell a refused untagged link from a damaged one.
+    std::cout << "trace: "
+              << (Tenant::kEnvelopeTagRequired
+                      ? "this build's tenant profile requires the envelope tag (untagged parts "
+                        "are refused as tampered)"
+                      : "this build's tenant profile accepts untagged envelopes")
+              << '\n';
 
     std::string errorCode;
     AppRecord& record = App();

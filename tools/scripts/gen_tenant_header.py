@@ -3,7 +3,8 @@
 
 Strings are stored XOR-scrambled so they do not show up in a plain `strings` dump of the
 executable; each accessor decodes its value at the call site. The envelope key becomes the
-34-byte constant the link decoder rebuilds the key from (seed byte, 32 key bytes, filler).
+34-byte constant the link decoder rebuilds the key from (seed byte, 32 key bytes, filler);
+"envelopeTagRequired" (default true) becomes kEnvelopeTagRequired.
 """
 import json
 import random
@@ -79,6 +80,11 @@ def main():
     if not re.fullmatch(r"[0-9a-fA-F]{64}", key_hex):
         fail("envelopeKeyHex must be 64 hexadecimal digits")
 
+    # Left out, the tag is required: a profile has to say so to accept forgeable links.
+    tag_required = profile.get("envelopeTagRequired", True)
+    if not isinstance(tag_required, bool):
+        fail("envelopeTagRequired must be true or false")
+
     key = bytes.fromhex(key_hex)
     seed = rng.randrange(1, 256)
     constant = [seed] + [key[i] ^ seed ^ i for i in range(32)] + [rng.randrange(0, 256)]
@@ -107,6 +113,9 @@ def main():
     out.append("\n// Seed byte, then key byte i XOR seed XOR i, then one filler byte.\n")
     out.append("inline constexpr std::array<std::uint8_t, 34> kEnvelopeKeyConstant{%s};\n"
                % byte_list(constant))
+    out.append("\n// Whether a link part without its HMAC tag is refused like one with a wrong tag.\n")
+    out.append("inline constexpr bool kEnvelopeTagRequired = %s;\n"
+               % ("true" if tag_required else "false"))
     out.append("\n}  // namespace Tenant\n")
     text = "".join(out)
     try:
