@@ -147,7 +147,7 @@ class WindowControllerTest : public ::testing::Test {
     }
 
     WindowController& Make(RunMode mode) {
-        controller.emplace(mode, record, host, window, shell, &observer);
+        controller.emplace(mode, record, host, window, shell, attached);
         window.controller = &*controller;
         return *controller;
     }
@@ -167,6 +167,8 @@ class WindowControllerTest : public ::testing::Test {
     FakeHost host{journal};
     FakeWindow window{journal};
     RecordingObserver observer{journal};
+    // The product attaches none.
+    AppObservers::AppObserver* attached = &observer;
     AppWindows::ShellOperations shell;
     std::vector<MessageBoxRequest> boxes;
     std::optional<WindowController> controller;
@@ -287,6 +289,17 @@ TEST_F(WindowControllerTest, HomeMovesTheBaseBeforeNavigating) {
     EXPECT_EQ(journal,
               (Journal{"command home", "baseUrl " + homeBase, "navigate " + Tenant::HomeUrl()}));
     EXPECT_EQ(Utf8(record.baseUrl), homeBase);
+}
+
+TEST_F(WindowControllerTest, WithoutAnObserverTheSameSequencesRunUnreported) {
+    attached = nullptr;
+    WindowController& init = Started(RunMode::Init);
+    Message(u"btn_home");
+    Message(u"btn_fullscreen");
+    host.events.navigationCompleted(true, 0);
+    EXPECT_TRUE(init.IsFullscreen());
+    EXPECT_EQ(journal, (Journal{"navigate " + Tenant::HomeUrl(), "savePlacement", "cover primary",
+                                "closeSplash", "showAndRaise"}));
 }
 
 TEST_F(WindowControllerTest, ShowOnceOnlyWhileNotShownAlready) {
