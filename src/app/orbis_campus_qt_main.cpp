@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QJsonObject>
 #include <QSocketNotifier>
 #include <cstdlib>
 #include <memory>

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QJsonObject>
 #include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
