@@ -3,7 +3,6 @@
 #include <QUrl>
 
 #include "app/desktop_ui.h"
-#include "host/e2e_hooks_qt.h"
 
 namespace {
 
@@ -23,9 +22,6 @@ QMessageBox::Icon IconOf(std::uint32_t flags) {
 }  // namespace
 
 MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) {
-    if (const auto answer = E2eHooks::AnswerMessageBox(request)) {
-        return *answer;
-    }
     QMessageBox box(IconOf(request.flags), QString::fromStdU16String(request.caption),
                     QString::fromStdU16String(request.text));
     const std::uint32_t buttons = request.flags & 0xFu;
@@ -59,9 +55,5 @@ MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) {
 
 void OpenInDesktopBrowser(const std::u16string& address) {
     const QString url = QString::fromStdU16String(address);
-    if (E2eHooks::Active()) {
-        E2eHooks::LogEvent("openInBrowser", {{"url", url}});
-        return;
-    }
     QDesktopServices::openUrl(QUrl(url));
 }

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QJsonObject>
 #include <QSocketNotifier>
 #include <cstdlib>
 #include <memory>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/desktop_attachment_qt.h"
 #include "app/desktop_ui.h"
 #include "app/instance_lock.h"
 #include "app/splash.h"
@@ -26,7 +26,6 @@
 #include "common/text.h"
 #include "host/app_windows_qt.h"
 #include "host/browser_arguments.h"
-#include "host/e2e_hooks_qt.h"
 #include "service/scheme_link.h"
 #include "update/update_check.h"
 
@@ -35,7 +34,8 @@ namespace {
 // Chromium reads its switches once, when the first web engine object appears; they go on the
 // command line after --webEngineArgs. QTWEBENGINE_CHROMIUM_FLAGS is cleared because, when it is
 // set at all, Qt ignores those command-line switches.
-std::vector<std::string> ChromiumArguments(const char* program) {
+std::vector<std::string> ChromiumArguments(const char* program,
+                                           const std::vector<std::string>& attached) {
     if (geteuid() == 0) {
         // Chromium's sandbox refuses to run as root.
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
@@ -46,9 +46,7 @@ std::vector<std::string> ChromiumArguments(const char* program) {
     for (const std::u16string& entry : BrowserArguments::Switches()) {
         arguments.push_back(Text::Utf16ToUtf8(entry));
     }
-    for (const QString& extra : E2eHooks::ExtraChromiumArguments()) {
-        arguments.push_back(extra.toStdString());
-    }
+    arguments.insert(arguments.end(), attached.begin(), attached.end());
     return arguments;
 }
 
@@ -82,19 +80,25 @@ void CloseWindowsOnTermination(QApplication& application, AppWindows::DesktopWin
     sigaction(SIGINT, &action, nullptr);
 }
 
-UpdatePromptOperations UpdatePromptOnDesktop() {
+UpdatePromptOperations UpdatePromptOnDesktop(const DesktopAttachment& attached) {
     UpdatePromptOperations operations;
-    operations.showMessage = ShowMessageBox;
+    operations.showMessage = attached.showMessage ? attached.showMessage : ShowMessageBox;
     // No updater exists for this platform yet: the prompt falls back to the browser.
     operations.startUpdater = [](const std::u16string&) { return false; };
-    operations.openInBrowser = OpenInDesktopBrowser;
+    if (attached.openInBrowser) {
+        operations.openInBrowser = attached.openInBrowser;
+    } else {
+        operations.openInBrowser = OpenInDesktopBrowser;
+    }
     return operations;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    E2eHooks::LogEvent("launch");
+    DesktopAttachment attached = AttachToDesktopApplication();
+    AppObservers::AttachQt(attached.observer.get());
+    const auto showMessage = attached.showMessage ? attached.showMessage : ShowMessageBox;
     std::vector<std::u16string> arguments;
     std::u16string rawCommandLine;
     for (int i = 0; i < argc; ++i) {
@@ -104,7 +108,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::vector<std::string> chromium = ChromiumArguments(argc > 0 ? argv[0] : "orbis-campus");
+    std::vector<std::string> chromium =
+        ChromiumArguments(argc > 0 ? argv[0] : "orbis-campus", attached.chromiumArguments);
     std::vector<char*> qtArgv;
     for (std::string& entry : chromium) {
         qtArgv.push_back(entry.data());
@@ -119,13 +124,13 @@ int main(int argc, char** argv) {
     // Windows and browser hosts live from here until just before the application object goes.
     AppWindows::ShellOperations shell;
     shell.closeSplash = CloseSplash;
-    shell.showMessage = ShowMessageBox;
+    shell.showMessage = showMessage;
     shell.endRun = [](int exitCode) { QCoreApplication::exit(exitCode); };
     auto windows = std::make_unique<AppWindows::DesktopWindows>(App(), std::move(shell));
     CloseWindowsOnTermination(application, *windows);
 
     StartupOperations operations;
-    operations.showMessage = ShowMessageBox;
+    operations.showMessage = showMessage;
     operations.acquireInstanceLock = AcquireInstanceLock;
     operations.showSplash = [] { ShowSplash(kSplashDefaultMaxWidth, kSplashDefaultMaxHeight); };
     // Every Linux release the Qt build supports is current enough; there is no version gate.
@@ -135,9 +140,9 @@ int main(int argc, char** argv) {
     operations.checkForUpdate = [](double version, std::u16string_view base) {
         return CheckForUpdate(version, base, App().baseUrl);
     };
-    operations.promptForUpdate = [](bool required, std::u16string_view address,
-                                    const AppRecord& record) {
-        return PromptForUpdate(required, address, record, UpdatePromptOnDesktop());
+    operations.promptForUpdate = [&attached](bool required, std::u16string_view address,
+                                             const AppRecord& record) {
+        return PromptForUpdate(required, address, record, UpdatePromptOnDesktop(attached));
     };
     operations.registerScheme = [] {
         RegisterUrlProtocol(App().tenantId, StartupTexts::kSchemeDescription,
@@ -161,15 +166,16 @@ int main(int argc, char** argv) {
         CloseSplash();
     };
 
-    if (E2eHooks::Active()) {
-        // The sequence makes the same choice again; this copy only tells the test log.
+    if (auto* observer = attached.observer.get()) {
+        // The sequence makes the same choice again; this copy only tells the observer.
         const bool player =
             ChooseLink(arguments, rawCommandLine, App().tenantId).mode == RunMode::Player;
-        E2eHooks::LogEvent("start", {{"mode", player ? "player" : "init"}});
+        observer->Report("start", {{"mode", player ? "player" : "init"}});
     }
     const int exitCode = RunStartup(arguments, rawCommandLine, App(), operations);
-    E2eHooks::LogEvent("exit", {{"code", exitCode}});
+    if (auto* observer = attached.observer.get()) observer->Report("exit", {{"code", exitCode}});
     // The browser objects are released by deferred deletion, which must run while Qt exists.
     windows.reset();
+    AppObservers::AttachQt(nullptr);
     return exitCode;
 }

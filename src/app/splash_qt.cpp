@@ -13,7 +13,7 @@
 
 #include "app/splash.h"
 #include "app/splash_layout.h"
-#include "host/e2e_hooks_qt.h"
+#include "common/app_observer.h"
 
 // The artwork lives in the static Qt library, where nothing refers to the resource initialiser,
 // so the linker would silently leave it out. Naming the initialiser here turns a missing resource
@@ -98,7 +98,9 @@ bool ShowSplash(int maxWidth, int maxHeight) {
     QPixmap image(QStringLiteral(":/orbis/splash.png"));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (image.isNull() || screen == nullptr) {
-        E2eHooks::LogEvent("splash", {{"painted", false}, {"artwork", !image.isNull()}});
+        if (auto* observer = AppObservers::Current()) {
+            observer->Report("splash", {{"painted", false}, {"artwork", !image.isNull()}});
+        }
         return false;
     }
     const QRect area = screen->geometry();
@@ -116,11 +118,13 @@ bool ShowSplash(int maxWidth, int maxHeight) {
     splash->show();
     Splash() = splash;
     const bool painted = PaintNow(*splash);
-    E2eHooks::LogEvent("splash", {{"x", splash->x()},
-                                  {"y", splash->y()},
-                                  {"width", splash->width()},
-                                  {"height", splash->height()},
-                                  {"painted", painted}});
+    if (auto* observer = AppObservers::Current()) {
+        observer->Report("splash", {{"x", splash->x()},
+                                    {"y", splash->y()},
+                                    {"width", splash->width()},
+                                    {"height", splash->height()},
+                                    {"painted", painted}});
+    }
     QTimer::singleShot(kAutoCloseMs, splash, [] { CloseSplash(); });
     return true;
 }

@@ -2,14 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QJsonObject>
 #include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWebEngineView>
 #include <filesystem>
 
-#include "host/e2e_hooks_qt.h"
+#include "common/app_observer_qt.h"
 #include "host/webview_host_qt.h"
 #include "host/window_controller.h"
 
@@ -125,27 +124,6 @@ class QtWindowOperations final : public WindowOperations {
     QByteArray savedGeometry_;
 };
 
-// What the controller did, for the end-to-end tests' event log.
-class HookObserver final : public WindowObserver {
-  public:
-    void CommandRan(std::string_view name) override {
-        E2eHooks::LogEvent("command", {{"name", Latin1(name)}});
-    }
-    void FullscreenChanged(std::string_view toggle, bool fullscreen) override {
-        E2eHooks::LogEvent("command", {{"name", Latin1(toggle)}, {"fullscreen", fullscreen}});
-    }
-    void BaseUrlChanged(std::u16string_view baseUrl) override {
-        E2eHooks::LogEvent("baseUrl",
-                           {{"value", QString::fromStdU16String(std::u16string(baseUrl))}});
-    }
-    void ContentShown() override { E2eHooks::LogEvent("contentShown"); }
-
-  private:
-    static QString Latin1(std::string_view text) {
-        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    }
-};
-
 // Per-user browser data of one run mode: Chromium locks a profile folder to one process, so the
 // init and player processes cannot share one as the Windows build does.
 std::u16string DataFolderBase(const AppRecord& record, RunMode mode) {
@@ -165,17 +143,18 @@ struct DesktopWindows::MainWindowParts {
     explicit MainWindowParts(const AppRecord& record) : window(record), operations(&window) {}
     MainWindow window;
     QtWindowOperations operations;
-    HookObserver hooks;
     std::unique_ptr<WebView::WebViewHost> host;
     std::unique_ptr<WindowController> controller;
 
     bool Start(AppRecord& record, RunMode mode, const ShellOperations& shell) {
         host = std::make_unique<WebView::WebViewHost>(&window, record.baseUrl);
-        controller =
-            std::make_unique<WindowController>(mode, record, *host, operations, shell, &hooks);
+        controller = std::make_unique<WindowController>(mode, record, *host, operations, shell,
+                                                        AppObservers::Current());
         window.Attach(controller.get());
         if (!controller->Start(DataFolderBase(record, mode))) return false;
-        E2eHooks::AttachMainWindow(&window, host->view());
+        if (auto* observer = AppObservers::CurrentQt()) {
+            observer->MainWindowReady(&window, host->view());
+        }
         return true;
     }
 };

@@ -23,10 +23,10 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "common/app_observer.h"
 #include "common/text.h"
 #include "content/navigation_policy.h"
 #include "content/page_scripts.h"
-#include "host/e2e_hooks_qt.h"
 #include "host/webview_bridge_script.h"
 #include "host/webview_page_qt.h"
 #include "host/webview_status.h"
@@ -196,7 +196,10 @@ void WebViewHost::SetupEventHandlers() {
         }
     };
     QObject::connect(page_, &QWebEnginePage::loadFinished, page_, [this](bool ok) {
-        E2eHooks::LogEvent("loadFinished", {{"url", page_->url().toString()}, {"ok", ok}});
+        if (auto* observer = AppObservers::Current()) {
+            observer->Report("loadFinished",
+                             {{"url", page_->url().toString().toStdString()}, {"ok", ok}});
+        }
         if (events.navigationCompleted) {
             events.navigationCompleted(ok, ok ? 0 : 1);
         }
@@ -234,7 +237,10 @@ void WebViewHost::SetupEventHandlers() {
                      [](const QWebEngineCertificateError& error) {
                          QWebEngineCertificateError refused = error;
                          refused.rejectCertificate();
-                         E2eHooks::LogEvent("certificateError", {{"url", error.url().toString()}});
+                         if (auto* observer = AppObservers::Current()) {
+                             observer->Report("certificateError",
+                                              {{"url", error.url().toString().toStdString()}});
+                         }
                      });
     QObject::connect(page_, &QWebEnginePage::fullScreenRequested, page_,
                      [](QWebEngineFullScreenRequest request) { request.accept(); });
@@ -357,7 +363,7 @@ void WebViewHost::ApplyViewSettings() {
 }
 
 void WebViewHost::ShowSystemPrintDialog() {
-    E2eHooks::LogEvent("printDialog");
+    if (auto* observer = AppObservers::Current()) observer->Report("printDialog", {});
     if (page_ == nullptr) {
         return;
     }
@@ -382,7 +388,8 @@ Printing::PrintOperations WebViewHost::PrintOperations() {
         return Printing::ShowPrinterPickerFor(owner, std::move(printers));
     };
     operations.printerChosen = [](const std::u16string& printer) {
-        E2eHooks::LogEvent("printerChosen", {{"printer", QString::fromStdU16String(printer)}});
+        if (auto* observer = AppObservers::Current())
+            observer->Report("printerChosen", {{"printer", printer}});
     };
     operations.printPage = [this](const std::u16string& printer,
                                   std::function<void(Printing::PrintResult)> done) {
@@ -395,7 +402,8 @@ Printing::PrintOperations WebViewHost::PrintOperations() {
 }
 
 void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {
-    E2eHooks::LogEvent("postWebMessage", {{"json", QString::fromStdU16String(json)}});
+    if (auto* observer = AppObservers::Current())
+        observer->Report("postWebMessage", {{"json", json}});
     if (bridge_ != nullptr) {
         emit bridge_->messageToPage(QString::fromStdU16String(json));
     }

@@ -2,7 +2,7 @@
 
 #include <QWebEngineUrlRequestInfo>
 
-#include "host/e2e_hooks_qt.h"
+#include "common/app_observer.h"
 
 namespace WebView {
 
@@ -23,11 +23,10 @@ bool HostPage::acceptNavigationRequest(const QUrl& url, NavigationType type, boo
     if (onNavigationStarting && !uri.empty()) {
         onNavigationStarting(uri, cancel);
     }
-    // Every event is built only when the hooks are active: this path runs for every navigation.
-    if (E2eHooks::Active()) {
-        E2eHooks::LogEvent("navigation", {{"uri", QString::fromStdU16String(uri)},
-                                          {"allowed", !cancel},
-                                          {"type", static_cast<int>(type)}});
+    // This path runs for every navigation: the event is built only for an attached observer.
+    if (auto* observer = AppObservers::Current()) {
+        observer->Report("navigation",
+                         {{"uri", uri}, {"allowed", !cancel}, {"type", static_cast<int>(type)}});
     }
     return !cancel;
 }
@@ -52,18 +51,20 @@ void RequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
                                QString::fromStdU16String(header.value).toUtf8());
         }
     }
-    // Only with active hooks (this runs for every request); the engine's own viewer resources
-    // (chrome:, chrome-extension:) would only drown the log.
-    if (E2eHooks::Active() && !info.requestUrl().scheme().startsWith(QLatin1String("chrome"))) {
+    // Only for an attached observer (this runs for every request); the engine's own viewer
+    // resources (chrome:, chrome-extension:) would only drown its log.
+    auto* observer = AppObservers::Current();
+    if (observer != nullptr && !info.requestUrl().scheme().startsWith(QLatin1String("chrome"))) {
         const bool passed = decision.kind == RequestDecision::Kind::Pass;
-        E2eHooks::LogEvent("request", {{"uri", QString::fromStdU16String(uri)},
-                                       {"action", passed ? "pass" : "block"},
-                                       {"status", StatusOf(decision.kind)}});
+        observer->Report("request", {{"uri", uri},
+                                     {"action", passed ? "pass" : "block"},
+                                     {"status", StatusOf(decision.kind)}});
     }
 }
 
 void PageBridge::post(const QString& text) {
-    E2eHooks::LogEvent("webMessage", {{"text", text}});
+    if (auto* observer = AppObservers::Current())
+        observer->Report("webMessage", {{"text", text.toStdString()}});
     if (onMessage) {
         onMessage(text.toStdU16String());
     }

@@ -30,7 +30,7 @@ constexpr int kBrowserAttempts = 1;
 
 WindowController::WindowController(RunMode mode, AppRecord& record, WebView::BrowserHost& host,
                                    WindowOperations& window, ShellOperations shell,
-                                   WindowObserver* observer)
+                                   AppObservers::AppObserver* observer)
     : mode_(mode),
       record_(record),
       host_(host),
@@ -102,7 +102,7 @@ void WindowController::RunReadySequence() {
     shown_ = true;
     CloseSplash();
     window_.ShowAndRaise();
-    if (observer_ != nullptr) observer_->ContentShown();
+    if (observer_ != nullptr) observer_->Report("contentShown", {});
 }
 
 // The splash closes first so that the box is not hidden behind it.
@@ -121,7 +121,7 @@ void WindowController::NavigationStarting(const std::u16string& uri, bool& cance
         return;
     }
     if (TrackTenant(uri, record_) && observer_ != nullptr) {
-        observer_->BaseUrlChanged(record_.baseUrl);
+        observer_->Report("baseUrl", {{"value", record_.baseUrl}});
     }
 }
 
@@ -169,7 +169,7 @@ void WindowController::RequestPrint() {
 void WindowController::GoHome() {
     CommandRan("home");
     const std::u16string home = ApplyHomeCommand(record_);
-    if (observer_ != nullptr) observer_->BaseUrlChanged(record_.baseUrl);
+    if (observer_ != nullptr) observer_->Report("baseUrl", {{"value", record_.baseUrl}});
     host_.Navigate(home);
 }
 
@@ -183,7 +183,9 @@ void WindowController::ToggleInitFullscreen() {
         if (!window_.CoverScreen(ScreenFallback::Primary)) return;
         fullscreen_ = true;
     }
-    if (observer_ != nullptr) observer_->FullscreenChanged("initFullscreen", fullscreen_);
+    if (observer_ != nullptr) {
+        observer_->Report("command", {{"name", "initFullscreen"}, {"fullscreen", fullscreen_}});
+    }
 }
 
 // The player flips its flag whatever the screen says and comes back at its creation size, not
@@ -195,7 +197,9 @@ void WindowController::TogglePlayerFullscreen() {
     } else {
         window_.RestoreAtSize(kPlayerWidth, kPlayerHeight);
     }
-    if (observer_ != nullptr) observer_->FullscreenChanged("playerFullscreen", fullscreen_);
+    if (observer_ != nullptr) {
+        observer_->Report("command", {{"name", "playerFullscreen"}, {"fullscreen", fullscreen_}});
+    }
 }
 
 // Only while the content display has not shown the window already.
@@ -211,7 +215,7 @@ void WindowController::CloseSplash() {
 }
 
 void WindowController::CommandRan(std::string_view name) {
-    if (observer_ != nullptr) observer_->CommandRan(name);
+    if (observer_ != nullptr) observer_->Report("command", {{"name", name}});
 }
 
 void WindowController::WindowMinimized() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/app_observer.h"
 #include "common/app_record.h"
 #include "common/message_box.h"
 #include "common/run_mode.h"
@@ -51,23 +52,13 @@ struct ShellOperations {
     std::function<void(int exitCode)> endRun;
 };
 
-// Told about what the controller did; every member does nothing unless overridden.
-class WindowObserver {
-  public:
-    virtual ~WindowObserver() = default;
-    virtual void CommandRan(std::string_view /*name*/) {}
-    virtual void FullscreenChanged(std::string_view /*toggle*/, bool /*fullscreen*/) {}
-    virtual void BaseUrlChanged(std::u16string_view /*baseUrl*/) {}
-    virtual void ContentShown() {}
-};
-
 class WindowController {
   public:
     // `mode` chooses the window: the init window on the portal or the player window on the
     // record's content. Everything given must outlive the controller.
     WindowController(RunMode mode, AppRecord& record, WebView::BrowserHost& host,
                      WindowOperations& window, ShellOperations shell,
-                     WindowObserver* observer = nullptr);
+                     AppObservers::AppObserver* observer = nullptr);
     WindowController(const WindowController&) = delete;
     WindowController& operator=(const WindowController&) = delete;
 
@@ -110,7 +101,7 @@ class WindowController {
     WebView::BrowserHost& host_;
     WindowOperations& window_;
     ShellOperations shell_;
-    WindowObserver* observer_;
+    AppObservers::AppObserver* observer_;
     BrowserState state_ = BrowserState::NotStarted;
     bool startReturned_ = false;
     bool shown_ = false;

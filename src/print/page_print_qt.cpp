@@ -12,7 +12,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <memory>
 
-#include "host/e2e_hooks_qt.h"
+#include "common/app_observer.h"
 #include "print/print_job_cups.h"
 
 namespace Printing {
@@ -52,7 +52,7 @@ class PrintJob : public QObject {
 
   private:
     void PrintRenderedPage() {
-        E2eHooks::LogEvent("printToPdf");
+        if (auto* observer = AppObservers::Current()) observer->Report("printToPdf", {});
         QPointer<PrintJob> self(this);
         page_->printToPdf(
             [self](const QByteArray& pdf) {
@@ -62,7 +62,7 @@ class PrintJob : public QObject {
     }
 
     void PrintDocument() {
-        E2eHooks::LogEvent("printDocument");
+        if (auto* observer = AppObservers::Current()) observer->Report("printDocument", {});
         folder_ = std::make_unique<QTemporaryDir>();
         if (!folder_->isValid()) {
             Finish(PrintResult::CompletedWithError);
@@ -95,7 +95,9 @@ class PrintJob : public QObject {
     }
 
     void Submit(const QByteArray& pdf) {
-        E2eHooks::LogEvent("pdfReady", {{"bytes", static_cast<qint64>(pdf.size())}});
+        if (auto* observer = AppObservers::Current()) {
+            observer->Report("pdfReady", {{"bytes", static_cast<long long>(pdf.size())}});
+        }
         auto* watcher = new QFutureWatcher<PrintResult>(this);
         connect(watcher, &QFutureWatcherBase::finished, this,
                 [this, watcher] { Finish(watcher->result()); });

@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 
-#include "host/e2e_hooks_qt.h"
+#include "common/app_observer_qt.h"
 #include "print/printer_picker_model.h"
 #include "print/printer_picker_template.h"
 
@@ -207,7 +207,7 @@ class PrinterPickerDialog : public QDialog {
 
     void showEvent(QShowEvent* event) override {
         QDialog::showEvent(event);
-        E2eHooks::LogPrinterPicker(this);
+        if (auto* observer = AppObservers::CurrentQt()) observer->PrinterPickerShown(this);
     }
 
   private:

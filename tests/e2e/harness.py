@@ -6,7 +6,8 @@ steps, standard output and error, screenshots) is kept under
 <artefacts>/<test name>/<run name>/.
 
 Environment (CTest sets it; see tests/CMakeLists.txt):
-  ORBIS_E2E_BINARY          the orbis-campus executable, built with the e2e hooks
+  ORBIS_E2E_BINARY          orbis-campus-e2e: the application with the e2e observer attached
+  ORBIS_PRODUCT_BINARY      orbis-campus: the product build, nothing attached
   ORBIS_DEMO_PLATFORM_FILE  the demo platform's state file (base URLs and request log path);
                             without it the harness starts a demo platform of its own
   ORBIS_TENANT_PROFILE      the tenant profile the binary was built with

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "common/text.h"
@@ -96,19 +97,35 @@ class FakeWindow final : public AppWindows::WindowOperations {
     Journal& journal_;
 };
 
-class RecordingObserver final : public AppWindows::WindowObserver {
+// Writes each report the way the other journal lines read: "command home",
+// "playerFullscreen on", "baseUrl https://...", "contentShown".
+class RecordingObserver final : public AppObservers::AppObserver {
   public:
     explicit RecordingObserver(Journal& journal) : journal_(journal) {}
-    void CommandRan(std::string_view name) override {
-        journal_.push_back("command " + std::string(name));
+    void Report(std::string_view event,
+                std::initializer_list<AppObservers::Field> fields) override {
+        const auto text = [&](std::string_view name) {
+            for (const auto& field : fields) {
+                if (field.name == name) return std::get<std::string>(field.value);
+            }
+            return std::string();
+        };
+        const auto fullscreen = [&]() -> const bool* {
+            for (const auto& field : fields) {
+                if (field.name == "fullscreen") return &std::get<bool>(field.value);
+            }
+            return nullptr;
+        };
+        if (event == "command" && fullscreen() != nullptr) {
+            journal_.push_back(text("name") + (*fullscreen() ? " on" : " off"));
+        } else if (event == "command") {
+            journal_.push_back("command " + text("name"));
+        } else if (event == "baseUrl") {
+            journal_.push_back("baseUrl " + text("value"));
+        } else {
+            journal_.push_back(std::string(event));
+        }
     }
-    void FullscreenChanged(std::string_view toggle, bool on) override {
-        journal_.push_back(std::string(toggle) + (on ? " on" : " off"));
-    }
-    void BaseUrlChanged(std::u16string_view base) override {
-        journal_.push_back("baseUrl " + Utf8(base));
-    }
-    void ContentShown() override { journal_.push_back("contentShown"); }
 
   private:
     Journal& journal_;
@@ -130,7 +147,7 @@ class WindowControllerTest : public ::testing::Test {
     }
 
     WindowController& Make(RunMode mode) {
-        controller.emplace(mode, record, host, window, shell, &observer);
+        controller.emplace(mode, record, host, window, shell, attached);
         window.controller = &*controller;
         return *controller;
     }
@@ -150,6 +167,8 @@ class WindowControllerTest : public ::testing::Test {
     FakeHost host{journal};
     FakeWindow window{journal};
     RecordingObserver observer{journal};
+    // The product attaches none.
+    AppObservers::AppObserver* attached = &observer;
     AppWindows::ShellOperations shell;
     std::vector<MessageBoxRequest> boxes;
     std::optional<WindowController> controller;
@@ -270,6 +289,17 @@ TEST_F(WindowControllerTest, HomeMovesTheBaseBeforeNavigating) {
     EXPECT_EQ(journal,
               (Journal{"command home", "baseUrl " + homeBase, "navigate " + Tenant::HomeUrl()}));
     EXPECT_EQ(Utf8(record.baseUrl), homeBase);
+}
+
+TEST_F(WindowControllerTest, WithoutAnObserverTheSameSequencesRunUnreported) {
+    attached = nullptr;
+    WindowController& init = Started(RunMode::Init);
+    Message(u"btn_home");
+    Message(u"btn_fullscreen");
+    host.events.navigationCompleted(true, 0);
+    EXPECT_TRUE(init.IsFullscreen());
+    EXPECT_EQ(journal, (Journal{"navigate " + Tenant::HomeUrl(), "savePlacement", "cover primary",
+                                "closeSplash", "showAndRaise"}));
 }
 
 TEST_F(WindowControllerTest, ShowOnceOnlyWhileNotShownAlready) {

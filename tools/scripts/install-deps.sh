@@ -20,6 +20,8 @@ if [ "$purpose" = "test" ]; then
         cups-daemon cups-client cups
         # A private network namespace per test layer (unshare, ip) and window lookup (xwininfo).
         util-linux iproute2 x11-utils
+        # A real message box of the product build is found and answered by X11 input.
+        xdotool
         # The built-in public suffix table is compared with libpsl; the host reading with Node's
         # WHATWG URL parser (the differential layer).
         libpsl-dev nodejs)

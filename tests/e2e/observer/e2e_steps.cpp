@@ -1,5 +1,4 @@
-#ifdef ORBIS_E2E_HOOKS
-#include "host/e2e_hooks_qt.h"
+#include "e2e_log.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +15,7 @@
 #include <QWebEngineView>
 #include <QWidget>
 
-namespace E2eHooks {
+namespace E2e {
 namespace {
 
 QString Env(const char* name) {
@@ -217,20 +216,6 @@ void Log(const QJsonObject& event) {
     }
 }
 
-std::optional<MessageBoxResult> AnswerMessageBox(const MessageBoxRequest& request) {
-    if (!Active()) {
-        return std::nullopt;
-    }
-    LogEvent("messageBox", {{"caption", QString::fromStdU16String(request.caption)},
-                            {"text", QString::fromStdU16String(request.text)},
-                            {"flags", static_cast<qint64>(request.flags)}});
-    const QString answer = Env("ORBIS_E2E_BOX_ANSWER").toLower();
-    if (answer == "cancel") return MessageBoxResult::Cancel;
-    if (answer == "yes") return MessageBoxResult::Yes;
-    if (answer == "no") return MessageBoxResult::No;
-    return MessageBoxResult::Ok;
-}
-
 QStringList ExtraChromiumArguments() {
     QStringList arguments;
     for (const QString& line : Env("ORBIS_E2E_CHROMIUM_ARGS").split('\n')) {
@@ -277,5 +262,4 @@ void AttachMainWindow(QWidget* window, QWebEngineView* view) {
     });
 }
 
-}  // namespace E2eHooks
-#endif
+}  // namespace E2e

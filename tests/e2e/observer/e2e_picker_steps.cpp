@@ -1,5 +1,4 @@
-#ifdef ORBIS_E2E_HOOKS
-// Test hooks for the printer picker: what it shows, and user actions on it (real mouse and key
+// Steps for the printer picker: what it shows, and user actions on it (real mouse and key
 // events, delivered while its modal loop runs).
 #include <QApplication>
 #include <QDir>
@@ -11,10 +10,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "host/e2e_hooks_qt.h"
+#include "e2e_log.h"
 #include "print/printer_picker_qt.h"
 
-namespace E2eHooks {
+namespace E2e {
 namespace {
 
 QWidget* OpenPicker() {
@@ -134,5 +133,4 @@ void RunPickerStep(const QJsonObject& step, std::function<void()> next) {
     WaitAndAct(step, std::move(next), step.value("timeout").toInt(5000));
 }
 
-}  // namespace E2eHooks
-#endif
+}  // namespace E2e
