@@ -13,6 +13,8 @@
 #   demo        the demo platform's own tests
 #   bench       the benchmarks build and run once (numbers in build/test-logs/bench*.log)
 #   format      every C++ file matches the repository's .clang-format
+#   layering    portable files include no platform header, folders include only folders below
+#               them, and only entry points reach the process-wide record
 #   differential  the product's URL borders against Node's WHATWG URL parser, over several
 #               thousand generated URLs (tests/differential); passes with 0 failures
 # Environment: FUZZ_SECONDS (default 5), LAYERS (default all of the above).
@@ -24,7 +26,7 @@ cd "$root"
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 fuzz_seconds="${FUZZ_SECONDS:-5}"
-layers="${LAYERS:-format native differential e2e sanitizers wine fuzz demo bench}"
+layers="${LAYERS:-format layering native differential e2e sanitizers wine fuzz demo bench}"
 jobs="$(nproc)"
 total_passed=0
 total_failed=0
@@ -275,6 +277,16 @@ for layer in $layers; do
         else
             echo "[differential] failed, see $log"; tail -50 "$log"
             record differential 0 1
+        fi
+        ;;
+    layering)
+        log="$logs/layering.log"
+        # The checker's own tests first: a checker that finds nothing proves nothing.
+        if /usr/bin/python3 -m unittest tools/scripts/test_check_layering.py >"$log" 2>&1 &&
+            /usr/bin/python3 tools/scripts/check_layering.py >>"$log" 2>&1; then
+            record layering 1 0
+        else
+            echo "[layering] failed:"; tail -30 "$log"; record layering 0 1
         fi
         ;;
     format)
