@@ -78,14 +78,6 @@ def splash_window_exists(display_environment):
     return '"%s"' % SPLASH_TITLE in listing
 
 
-def wait_until(condition, timeout_s, interval_s=0.1):
-    deadline = time.monotonic() + timeout_s
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(interval_s)
-    return condition()
-
 
 def main(item):
     if item not in CONTENT_REQUESTS:
@@ -126,19 +118,19 @@ def main(item):
                                        stdin=subprocess.DEVNULL, start_new_session=True,
                                        cwd=user.paths["HOME"])
         display_env = display.environment()
-        if not wait_until(lambda: splash_window_exists(display_env), 60):
+        if not harness.wait_until(lambda: splash_window_exists(display_env), 60):
             failures.append("no splash window appeared")
         splash_since = time.monotonic()
         # The splash goes when the content is shown, or on its own after 15 s: the time it
         # stayed tells the two apart.
-        if not wait_until(lambda: not splash_window_exists(display_env), 90):
+        if not harness.wait_until(lambda: not splash_window_exists(display_env), 90):
             failures.append("the splash never went")
         shown_after = time.monotonic() - splash_since
         if shown_after >= SPLASH_OWN_CLOSE_S - 0.5:
             failures.append("the splash closed itself after %.1f s: no content was shown" %
                             shown_after)
         wanted = CONTENT_REQUESTS[item]
-        if wanted and not wait_until(lambda: any(
+        if wanted and not harness.wait_until(lambda: any(
                 r["path"].startswith(wanted) for r in demo.requests_since(offset)), 60):
             failures.append("the platform never saw %s" % wanted)
         if process.poll() is not None:

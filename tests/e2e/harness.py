@@ -52,6 +52,16 @@ MB_RIGHT = 0x80000
 MB_RTLREADING = 0x100000
 
 
+def wait_until(condition, timeout_s, interval_s=0.1):
+    """Polls `condition` until it holds or the time is up; its last answer."""
+    deadline = time.monotonic() + timeout_s
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(interval_s)
+    return condition()
+
+
 def stop_process(process, timeout_s=10):
     """Asks a helper process to end, and makes sure it does."""
     if process is None:

@@ -30,14 +30,6 @@ def page_share(picture, step=4):
     return background / total, text
 
 
-def wait_until(condition, timeout_s, interval_s=0.1):
-    deadline = time.monotonic() + timeout_s
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(interval_s)
-    return condition()
-
 
 class ProductBuildTest(harness.AppTestCase):
     @classmethod
@@ -103,7 +95,7 @@ class ProductBuildTest(harness.AppTestCase):
         offset = self.demo.log_offset()
         page = self.demo.base + "/content/page.html?e2e=" + harness.unique("product")
         folder = self.start_product([self.mint(page)], "page")
-        self.assertTrue(wait_until(lambda: any(r["path"].startswith("/content/page.html")
+        self.assertTrue(harness.wait_until(lambda: any(r["path"].startswith("/content/page.html")
                                                for r in self.demo.requests_since(offset)), 60),
                         "the page never reached the platform")
         shot = os.path.join(folder, "shown.png")
@@ -115,7 +107,7 @@ class ProductBuildTest(harness.AppTestCase):
             return measured["share"] > 0.2 and measured["text"] > 0
 
         # Neither the black loading window nor a blank view: the page's own colours.
-        self.assertTrue(wait_until(page_on_screen, 30, 0.5),
+        self.assertTrue(harness.wait_until(page_on_screen, 30, 0.5),
                         "page not on screen: %.3f of the screen has its background, %d text "
                         "pixels (%s)" % (measured.get("share", 0), measured.get("text", 0), shot))
         self.assertIsNone(self.process.poll(), "the product ended by itself")

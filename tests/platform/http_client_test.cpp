@@ -16,6 +16,7 @@
 #include "service/http_client.h"
 #include "service/http_request_rules.h"
 #include "support/demo_platform.h"
+#include "support/platform_markers.h"
 #include "support/test_support.h"
 #include "tenant_profile.h"
 
@@ -39,15 +40,8 @@ std::u16string U(std::string_view utf8) {
     return Text::Widen(utf8);
 }
 
-std::string PlatformDomain() {
-    return Text::Utf16ToUtf8(UrlRules::PlatformDomains().front());
-}
-
-std::vector<Header> MarkerHeaders() {
-    return {{Tenant::PlatformMarkerHeader1Name(), Tenant::PlatformMarkerHeader1Value()},
-            {Tenant::PlatformMarkerHeader2Name(), Tenant::PlatformMarkerHeader2Value()},
-            {Tenant::PlatformMarkerHeader3Name(), Tenant::PlatformMarkerHeader3Value()}};
-}
+using TestSupport::MarkerHeaders;
+using TestSupport::PlatformDomain;
 
 // ---------------------------------------------------------------------------------------------
 // Against the demo platform

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "content/url_rules.h"
 #include "service/http_request_rules.h"
+#include "support/platform_markers.h"
 #include "tenant_profile.h"
 
 namespace {
@@ -17,15 +18,8 @@ std::u16string U(std::string_view utf8) {
     return Text::Widen(utf8);
 }
 
-std::string PlatformDomain() {
-    return Text::Utf16ToUtf8(UrlRules::PlatformDomains().front());
-}
-
-std::vector<Header> MarkerHeaders() {
-    return {{Tenant::PlatformMarkerHeader1Name(), Tenant::PlatformMarkerHeader1Value()},
-            {Tenant::PlatformMarkerHeader2Name(), Tenant::PlatformMarkerHeader2Value()},
-            {Tenant::PlatformMarkerHeader3Name(), Tenant::PlatformMarkerHeader3Value()}};
-}
+using TestSupport::MarkerHeaders;
+using TestSupport::PlatformDomain;
 
 bool Allowed(std::u16string_view url) {
     const auto cracked = CrackUrl(url);
