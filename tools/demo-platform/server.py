@@ -108,6 +108,21 @@ def make_tls_context(directory):
     return context, cert_path
 
 
+# With --report-paint every HTML document tells the platform when it first painted and when it
+# finished loading (epoch milliseconds, as the page's clock reads them), so that a benchmark can
+# time a browser it cannot look inside. Requests to PAINT_REPORT_PATH land in the request log.
+PAINT_REPORT_PATH = "/_bench/paint"
+PAINT_REPORT_SCRIPT = (
+    b"<script>(function(){var top=window===window.top?'1':'0';"
+    b"function send(kind,at){new Image().src='" + PAINT_REPORT_PATH.encode() + b"?kind='+kind+"
+    b"'&at='+at.toFixed(1)+'&top='+top+'&page='+encodeURIComponent(location.pathname);}"
+    b"try{new PerformanceObserver(function(list){list.getEntries().forEach(function(e){"
+    b"if(e.name==='first-contentful-paint')send('fcp',performance.timeOrigin+e.startTime);});})"
+    b".observe({type:'paint',buffered:true});}catch(e){}"
+    b"window.addEventListener('load',function(){"
+    b"send('load',performance.timeOrigin+performance.now());});})();</script>")
+
+
 class DemoServer(ThreadingHTTPServer):
     daemon_threads = True
 
@@ -116,6 +131,7 @@ class DemoServer(ThreadingHTTPServer):
         self.request_log = log
         self.listener = listener
         self.tls_context = tls_context
+        self.report_paint = False
         super().__init__(("127.0.0.1", port), Handler)
         scheme = "https" if tls_context else "http"
         self.base = "%s://127.0.0.1:%d" % (scheme, self.server_address[1])
@@ -323,7 +339,17 @@ class Handler(BaseHTTPRequestHandler):
         if method not in ("GET", "HEAD"):
             return api.respond(405, {"error": "Method not allowed"},
                                headers={"Allow": "GET, HEAD, OPTIONS"})
-        return self.document(path, parse_qs(query, keep_blank_values=True))
+        if path == PAINT_REPORT_PATH:
+            return api.respond(204, b"", api.TEXT_TYPE)
+        return self.with_paint_report(self.document(path, parse_qs(query, keep_blank_values=True)))
+
+    def with_paint_report(self, response):
+        if not self.server.report_paint or response.content_type != api.HTML_TYPE:
+            return response
+        head = response.body.find(b"<head>")
+        at = head + len(b"<head>") if head >= 0 else 0
+        body = response.body[:at] + PAINT_REPORT_SCRIPT + response.body[at:]
+        return response._replace(body=body)
 
     def document(self, path, query):
         base, key = self.server.base, self.server.profile.key
@@ -444,6 +470,8 @@ def main(argv=None):
     parser.add_argument("--tls", action="store_true", help="add a self-signed HTTPS listener")
     parser.add_argument("--state-file", help="JSON file written once the listeners are up")
     parser.add_argument("--log", help="JSON-lines request log (appended)")
+    parser.add_argument("--report-paint", action="store_true",
+                        help="HTML documents report their first paint and load to the platform")
     args = parser.parse_args(argv)
 
     try:
@@ -458,6 +486,7 @@ def main(argv=None):
     signal.signal(signal.SIGINT, lambda *_: stop.set())
 
     servers = [open_http_server(args, profile, log)]
+    servers[0].report_paint = args.report_paint
     tls_dir, cert_path = None, ""
     if args.tls:
         tls_dir = tempfile.mkdtemp(prefix="demo-platform-tls-")

@@ -123,7 +123,9 @@ class DemoPlatformTest(unittest.TestCase):
         offsets = [int(line[:10]) for line in pdf[xref:].split(b"\n")[3:8]]
         for number, offset in enumerate(offsets, start=1):
             self.assertTrue(pdf[offset:].startswith(b"%d 0 obj" % number))
-        self.assertIn(b"pageLoaded", self.request("GET", "/content/page.html")[1])
+        page = self.request("GET", "/content/page.html")[1]
+        self.assertIn(b"pageLoaded", page)
+        self.assertNotIn(b"/_bench/paint", page)  # only with --report-paint
         response, data = self.request("GET", "/no/such/path")
         self.assertEqual((response.status, json.loads(data)["error"]), (404, "Not found"))
 
@@ -239,6 +241,51 @@ class DemoPlatformTest(unittest.TestCase):
                           "link_token=L&content_link_id=Z"))
         self.assertEqual(entry["headers"]["x-zelvan-desktop"], "1")
         self.assertTrue(entry["time"].endswith("Z"))
+
+
+class PaintReportTest(unittest.TestCase):
+    """With --report-paint, served pages report their paint to the platform's log."""
+
+    def test_html_documents_carry_the_report_and_its_requests_are_logged(self):
+        with tempfile.TemporaryDirectory() as folder:
+            state_path, log_path = os.path.join(folder, "state.json"), os.path.join(folder, "l")
+            proc = subprocess.Popen(
+                [sys.executable, os.path.join(HERE, "server.py"), "--profile", PROFILE,
+                 "--report-paint", "--state-file", state_path, "--log", log_path],
+                stdout=subprocess.DEVNULL)
+            try:
+                for _ in range(100):
+                    if os.path.exists(state_path):
+                        break
+                    time.sleep(0.05)
+                with open(state_path, encoding="utf-8") as f:
+                    port = int(json.load(f)["base"].rsplit(":", 1)[1])
+
+                def get(path):
+                    conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+                    conn.request("GET", path)
+                    response = conn.getresponse()
+                    data = response.read()
+                    conn.close()
+                    return response.status, data
+
+                for path in ("/content/page.html", "/portal/courses"):
+                    status, page = get(path)
+                    self.assertEqual(status, 200)
+                    # First in <head>: the report is running before the page's own content.
+                    self.assertTrue(page.split(b"<head>", 1)[1].startswith(
+                        b"<script>(function(){var top="), path)
+                    self.assertIn(b"first-contentful-paint", page)
+                status, pdf = get("/content/sample.pdf")
+                self.assertTrue(pdf.startswith(b"%PDF-1.4"))
+                status, body = get("/_bench/paint?kind=fcp&at=1765300000000.5&top=1")
+                self.assertEqual((status, body), (204, b""))
+            finally:
+                proc.send_signal(signal.SIGTERM)
+                self.assertEqual(proc.wait(timeout=10), 0)
+            with open(log_path, encoding="utf-8") as f:
+                paths = [json.loads(line)["path"] for line in f]
+            self.assertIn("/_bench/paint?kind=fcp&at=1765300000000.5&top=1", paths)
 
 
 class SlowStartScenarioTest(unittest.TestCase):
