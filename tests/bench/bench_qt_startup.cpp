@@ -4,11 +4,12 @@
 // inherits a warmer machine), each in fresh user folders under the offscreen platform, against a
 // demo platform on the portal address the client is built with.
 //
-// Times are manual: from just before the process is spawned until the event that counts.
-//  - First contentful paint: the page's own paint entry (epoch milliseconds, read through the
-//    same script expression on both sides), so the polling that reads it adds nothing.
-//  - First completed navigation: the moment the first successful "loadFinished" line appears in
-//    the program's event log; both logs are read by the same loop, so the reading delay is equal.
+// The client is the product build, without test hooks: what it does is read from the outside.
+// The demo platform runs with its paint report on, so every document it serves tells it, in
+// epoch milliseconds by the page's own clock, when it first painted and when it finished loading;
+// both programs are timed from those reports in the platform's request log, from just before the
+// process is spawned. Memory is the main process's, read once the page has settled; then the
+// program is ended with SIGTERM, which the client answers as a session end (exit code 0).
 // The reported time is the client's. Counters: both sides' medians and the median of the
 // per-iteration ratios, for the benchmark's own event, the other event and main-process memory.
 #include <benchmark/benchmark.h>
@@ -35,6 +36,7 @@
 #include "common/text.h"
 #include "content/content_page.h"
 #include "content/content_url.h"
+#include "host/window_controller.h"
 
 extern char** environ;
 
@@ -51,25 +53,19 @@ constexpr const char* kContentPagePath = "/content/page.html";
 constexpr const char* kPortalCoursesPath = "/portal/courses";
 
 constexpr int kIterations = 5;
-// Memory is read this long after the first finished load, while the program lingers: by then
-// the client's full-window loader has faded out (it goes 500 ms after load), so the figure is
-// the settled page's, not that of a composited overlay on its way out.
+// Memory is read this long after the first finished load: by then the client's full-window
+// loader has faded out (it goes 500 ms after load), so the figure is the settled page's, not that
+// of a composited overlay on its way out.
 constexpr double kRssSettleMs = 1200;
-constexpr int kLingerMs = 1400;
 constexpr int kProgramTimeLimitMs = 20000;
 constexpr auto kLaunchLimit = 30s;
 constexpr auto kLogPollInterval = 1ms;
 
-// Epoch milliseconds of the document's first contentful paint; 0 while it has not painted.
+// The bare program's own probe; its answer is not used, the platform's paint report is.
 constexpr const char* kFirstPaintProbe =
     "(function(){var p=performance.getEntriesByName('first-contentful-paint')[0];"
     "return p?performance.timeOrigin+p.startTime:0;})()";
-constexpr const char* kPaintedCondition =
-    "performance.getEntriesByName('first-contentful-paint').length>0";
-// Epoch milliseconds at which the first subframe's document had arrived; 0 without a subframe.
-constexpr const char* kFrameProbe =
-    "(function(){var f=performance.getEntriesByType('resource').filter(function(r){"
-    "return r.initiatorType==='iframe';})[0];return f?performance.timeOrigin+f.responseEnd:0;})()";
+constexpr const char* kPaintReportPath = "/_bench/paint?";
 
 double EpochMs() {
     timespec now{};
@@ -178,6 +174,11 @@ std::string ReadText(const fs::path& path) {
 class EventTail {
   public:
     explicit EventTail(fs::path path) : path_(std::move(path)) {}
+    // Lines already in the file are not returned.
+    void SkipExisting() {
+        if (fd_ < 0) fd_ = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ >= 0) lseek(fd_, 0, SEEK_END);
+    }
     ~EventTail() {
         if (fd_ >= 0) close(fd_);
     }
@@ -239,6 +240,7 @@ class DemoPlatform {
 
     // Empty when the platform serves the client's built-in addresses, else why it does not.
     const std::string& problem() const { return problem_; }
+    fs::path requestLog() const { return folder_.path() / "requests.jsonl"; }
 
   private:
     DemoPlatform() : folder_("orbis-bench-platform-") {
@@ -255,8 +257,9 @@ class DemoPlatform {
                                                "--port-from-profile",
                                                "--state-file",
                                                state.string(),
+                                               "--report-paint",
                                                "--log",
-                                               (folder_.path() / "requests.jsonl").string()};
+                                               requestLog().string()};
         std::vector<std::string> env;
         for (char** e = environ; *e != nullptr; ++e)
             env.emplace_back(*e);
@@ -312,12 +315,10 @@ struct LaunchPlan {
 };
 
 struct Sample {
-    std::string error;       // empty when the run gave every figure
-    double loadedMs = 0;     // start to the first successful load, as seen in the event log
-    double paintMs = 0;      // start to the first contentful paint of the main frame
-    double frameMs = 0;      // start to the subframe's document arriving (client only; 0 if none)
-    long rssKiB = 0;         // main process, kRssSettleMs after the first load
-    std::string windowSize;  // client: "WxH" of its main window once the page has painted
+    std::string error;    // empty when the run gave every figure
+    double loadedMs = 0;  // start to the first served document's load event
+    double paintMs = 0;   // start to the first served document's first contentful paint
+    long rssKiB = 0;      // main process, kRssSettleMs after the first load
 };
 
 std::vector<std::string> ProgramArguments(const LaunchPlan& plan, const fs::path& log) {
@@ -326,7 +327,7 @@ std::vector<std::string> ProgramArguments(const LaunchPlan& plan, const fs::path
                 "--log",           log.string(),
                 "--probe",         kFirstPaintProbe,
                 "--size",          plan.windowSize,
-                "--linger-ms",     std::to_string(kLingerMs),
+                "--linger-ms",     std::to_string(kProgramTimeLimitMs),
                 "--timeout-ms",    std::to_string(kProgramTimeLimitMs)};
     }
     std::vector<std::string> argv = {ORBIS_CLIENT_BINARY};
@@ -334,39 +335,38 @@ std::vector<std::string> ProgramArguments(const LaunchPlan& plan, const fs::path
     return argv;
 }
 
-// The client's scripted steps: the same probe as the bare program's, then linger and quit.
-void WriteClientSteps(const fs::path& steps) {
-    const nlohmann::json list = nlohmann::json::array({
-        {{"waitFor", kPaintedCondition}, {"name", "painted"}, {"timeout", kProgramTimeLimitMs}},
-        {{"js", kFirstPaintProbe}, {"name", "fcp"}},
-        {{"js", kFrameProbe}, {"name", "frame"}},
-        {{"windowState", true}},
-        {{"wait", kLingerMs}},
-        {{"quit", true}},
-    });
-    std::ofstream(steps) << list.dump();
+// The value of `name` in the query of a logged request path; empty when absent.
+std::string QueryValue(const std::string& path, const std::string& name) {
+    const std::size_t query = path.find('?');
+    if (query == std::string::npos) return {};
+    const std::string key = name + "=";
+    for (std::size_t at = query + 1; at < path.size();) {
+        const std::size_t end = std::min(path.find('&', at), path.size());
+        if (path.compare(at, key.size(), key) == 0)
+            return path.substr(at + key.size(), end - at - key.size());
+        at = end + 1;
+    }
+    return {};
 }
 
-// Folds one event into the sample; `msSinceStart` is when its log line was read.
-void Record(const nlohmann::json& event, double msSinceStart, double startEpochMs, Sample& sample) {
-    const std::string kind = event.value("event", "");
-    if (kind == "loadFinished" && event.value("ok", false) && sample.loadedMs == 0) {
-        sample.loadedMs = msSinceStart;
-    } else if (kind == "probe") {
-        const double epochMs = event.contains("result") && event["result"].is_number()
-                                   ? event["result"].get<double>()
-                                   : 0.0;
-        const std::string name = event.value("name", "");
-        if (name == "fcp" && epochMs > 0) sample.paintMs = epochMs - startEpochMs;
-        if (name == "frame" && epochMs > 0) sample.frameMs = epochMs - startEpochMs;
-    } else if (kind == "window") {
-        sample.windowSize = std::to_string(event.value("width", 0)) + "x" +
-                            std::to_string(event.value("height", 0));
-    } else if (kind == "messageBox") {
-        sample.error = "message box: " + event.value("text", std::string());
-    } else if (kind == "timeout") {
-        sample.error = "the program's own time limit passed";
-    }
+// Folds one request the platform logged into the sample: the first report of each kind counts,
+// from whichever frame the platform served (the client's generated page is not served; its
+// content frame is, in both programs).
+void Record(const nlohmann::json& request, double startEpochMs, Sample& sample) {
+    const std::string path = request.value("path", "");
+    if (path.rfind(kPaintReportPath, 0) != 0) return;
+    const double at = std::strtod(QueryValue(path, "at").c_str(), nullptr);
+    if (at <= 0) return;
+    const std::string kind = QueryValue(path, "kind");
+    if (kind == "fcp" && sample.paintMs == 0) sample.paintMs = at - startEpochMs;
+    if (kind == "load" && sample.loadedMs == 0) sample.loadedMs = at - startEpochMs;
+}
+
+// Ends the program the way a session end does and tells whether it left with code 0.
+bool EndsCleanly(pid_t pid) {
+    kill(pid, SIGTERM);
+    const std::optional<int> code = Reap(pid, Clock::now() + 10s);
+    return code.has_value() && *code == 0;
 }
 
 Sample Launch(const LaunchPlan& plan) {
@@ -376,19 +376,12 @@ Sample Launch(const LaunchPlan& plan) {
         sample.error = "no temporary folder";
         return sample;
     }
-    const fs::path log = root.path() / "events.jsonl";
     const fs::path output = root.path() / "output.txt";
-    std::vector<std::string> env = BaseEnvironment(root.path());
-    if (plan.program == Program::Client) {
-        const fs::path steps = root.path() / "steps.json";
-        WriteClientSteps(steps);
-        env.push_back("ORBIS_E2E_LOG=" + log.string());
-        env.push_back("ORBIS_E2E_STEPS=" + steps.string());
-        env.push_back("ORBIS_E2E_TIMEOUT_MS=" + std::to_string(kProgramTimeLimitMs));
-    }
-    const std::vector<std::string> argv = ProgramArguments(plan, log);
+    const std::vector<std::string> env = BaseEnvironment(root.path());
+    const std::vector<std::string> argv = ProgramArguments(plan, root.path() / "events.jsonl");
 
-    EventTail tail(log);
+    EventTail requests(DemoPlatform::Get().requestLog());
+    requests.SkipExisting();
     const double startEpochMs = EpochMs();
     const Clock::time_point start = Clock::now();
     const pid_t pid = Spawn(argv, env, output);
@@ -397,40 +390,29 @@ Sample Launch(const LaunchPlan& plan) {
         return sample;
     }
 
-    std::optional<int> exitCode;
     bool exited = false;
-    while (!exited) {
-        // Checked before reading, so that lines written just before the exit are still read.
+    while (!exited && sample.rssKiB == 0) {
         int status = 0;
         exited = waitpid(pid, &status, WNOHANG) == pid;
-        if (exited && WIFEXITED(status)) exitCode = WEXITSTATUS(status);
         const Clock::time_point now = Clock::now();
-        for (const auto& event : tail.Poll())
-            Record(event, MsSince(start, now), startEpochMs, sample);
-        const bool settled = sample.loadedMs > 0 && sample.paintMs != 0 &&
+        for (const auto& request : requests.Poll())
+            Record(request, startEpochMs, sample);
+        const bool settled = sample.loadedMs > 0 && sample.paintMs > 0 &&
                              MsSince(start, now) >= sample.loadedMs + kRssSettleMs;
-        if (!exited && sample.rssKiB == 0 && settled) sample.rssKiB = ReadRssKiB(pid);
+        if (!exited && settled) sample.rssKiB = ReadRssKiB(pid);
         if (!exited && now - start > kLaunchLimit) break;
         if (!exited) std::this_thread::sleep_for(kLogPollInterval);
     }
-    if (!exited) {
-        exitCode = Reap(pid, Clock::now());
-        if (sample.error.empty()) sample.error = "no exit within the time limit";
-    } else {
+    if (exited) {
         Reap(pid, Clock::now());  // the group's helpers
-    }
-
-    if (sample.error.empty()) {
-        if (sample.loadedMs == 0)
-            sample.error = "no successful load";
-        else if (sample.paintMs == 0)
-            sample.error = "no contentful paint reported";
-        else if (sample.rssKiB == 0)
-            sample.error = "exited before its memory was read";
-        else if (plan.program == Program::Client && sample.windowSize.empty())
-            sample.error = "no window size reported";
-        else if (exitCode != 0)
-            sample.error = "exit code " + std::to_string(exitCode.value_or(-1));
+        sample.error = "the program ended on its own";
+    } else if (sample.rssKiB == 0) {
+        Reap(pid, Clock::now());
+        sample.error = sample.paintMs == 0    ? "no contentful paint reported"
+                       : sample.loadedMs == 0 ? "no load reported"
+                                              : "no settled page within the time limit";
+    } else if (!EndsCleanly(pid) && plan.program == Program::Client) {
+        sample.error = "no exit code 0 after SIGTERM";
     }
     if (!sample.error.empty()) {
         // Kept for a look at what went wrong.
@@ -478,10 +460,6 @@ void ReportPair(benchmark::State& state, const std::string& prefix, const std::s
 // iteration time. The client opens a link to `playerContent`, or starts in init mode without one.
 void Compare(benchmark::State& state, const std::optional<std::string>& playerContent,
              const std::string& bareUrl, Metric metric) {
-#ifndef ORBIS_E2E_HOOKS
-    state.SkipWithError("the client was built without its test hooks (ORBIS_E2E_HOOKS=ON)");
-    return;
-#endif
     if (const std::string& problem = DemoPlatform::Get().problem(); !problem.empty()) {
         state.SkipWithError(problem.c_str());
         return;
@@ -491,14 +469,18 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
         state.SkipWithError("no link could be minted for the demo platform");
         return;
     }
-    // One unmeasured start of each program first: it fills the page cache, and the client's
-    // tells the size its window takes in this mode, which the bare program's window then gets.
+    // One unmeasured start of each program first: it fills the page cache. The bare program's
+    // window takes the size the client's window has in this mode.
     const Sample warmClient = Launch(client);
     if (!warmClient.error.empty()) {
         state.SkipWithError(("warm-up failed: " + warmClient.error).c_str());
         return;
     }
-    const LaunchPlan bare{Program::Bare, bareUrl, warmClient.windowSize};
+    using namespace AppWindows;
+    const std::string windowSize =
+        playerContent ? std::to_string(kPlayerWidth) + "x" + std::to_string(kPlayerHeight)
+                      : std::to_string(kInitWidth) + "x" + std::to_string(kInitHeight);
+    const LaunchPlan bare{Program::Bare, bareUrl, windowSize};
     static bool bareWarmedUp = false;
     if (!bareWarmedUp) {
         bareWarmedUp = true;
@@ -532,8 +514,6 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
                bareSamples, [other](const Sample& s) { return ValueOf(s, other); });
     ReportPair(state, "rss_", "_MiB", clientSamples, bareSamples,
                [](const Sample& s) { return static_cast<double>(s.rssKiB) / 1024.0; });
-    const double frameMs = MedianOf(clientSamples, [](const Sample& s) { return s.frameMs; });
-    if (frameMs > 0) state.counters["frame_doc_client_ms"] = frameMs;
 }
 
 std::string Page(const char* path) {
@@ -550,7 +530,7 @@ BENCHMARK(BM_Player_DirectLink_FirstPaint)
     ->Unit(benchmark::kMillisecond);
 
 // A catalogue page: content data from the platform first, then a generated page whose frame
-// holds the content; its first paint is the generated page's (watermark) paint.
+// holds the content; the paint that counts is the content frame's, the first served document.
 void BM_Player_Page1_FirstPaint(benchmark::State& state) {
     Compare(state, "page-1", Page(kContentPagePath), Metric::FirstPaint);
 }

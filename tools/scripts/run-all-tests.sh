@@ -261,10 +261,10 @@ for layer in $layers; do
     bench)
         bench_one() { "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
         run_programs bench linux-release "$root/build/linux-release/tests/bench/bench_*" bench_one
-        # The application against a bare Qt WebEngine program (needs the demo tenant's port 47810,
-        # hence a private network).
+        # The product build (no test hooks, demo tenant) against a bare Qt WebEngine program (needs
+        # the demo tenant's port 47810, hence a private network).
         bench_app_one() { private_network "$1" --benchmark_min_time=0.05 >>"$2" 2>&1; }
-        run_programs bench-app linux-e2e "$root/build/linux-e2e/tests/bench/bench_qt_*" bench_app_one
+        run_programs bench-app linux-bench "$root/build/linux-bench/tests/bench/bench_qt_*" bench_app_one
         ;;
     differential)
         log="$logs/differential.log"
