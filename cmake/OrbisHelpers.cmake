@@ -21,7 +21,12 @@ function(orbis_set_warnings target)
         endif()
     else()
         target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-            -Wno-sign-conversion -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual)
+            -Wno-sign-conversion -Wold-style-cast -Woverloaded-virtual)
+        # COM interfaces have no virtual destructor by design (objects delete themselves in
+        # Release), so the Windows build cannot ask for one.
+        if(NOT WIN32)
+            target_compile_options(${target} PRIVATE -Wnon-virtual-dtor)
+        endif()
         if(ORBIS_WARNINGS_AS_ERRORS)
             target_compile_options(${target} PRIVATE -Werror)
         endif()

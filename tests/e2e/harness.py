@@ -173,6 +173,16 @@ class Display:
             self.stop()
             return
         self.number = int(line)
+        # The number is announced once the server listens; a client is admitted only when the
+        # server answers it, which is what the application's own first connection needs.
+        if not wait_until(self.answers, 10):
+            self.stop()
+            self.number = None
+
+    def answers(self):
+        probe = subprocess.run(["xwininfo", "-root"], env=dict(os.environ, **self.environment()),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+        return probe.returncode == 0
 
     def stop(self):
         stop_process(self.process)

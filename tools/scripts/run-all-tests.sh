@@ -98,6 +98,10 @@ count_ctest_results() {  # layer preset log
     failed=$((failed - $(grep -c . <<<"$not_run" || true)))
     if [ "$failed" -gt 0 ]; then
         echo "[$layer] failures:"; sed -n '/The following tests FAILED/,$p' "$log"
+        # What the failing tests said about themselves, so that a run seen only through this
+        # summary can still be diagnosed.
+        grep -E '^(FAIL:|.*: Failure$|qt\.qpa\.|.*ERROR: AddressSanitizer|.*runtime error:)' "$log" |
+            head -40 | sed 's/^/    /'
     fi
     if [ "$skipped" -gt 0 ]; then
         echo "[$layer] skipped, disabled or not run:"
