@@ -116,6 +116,14 @@ void SetInGroup(std::vector<std::string>& lines, std::size_t header, std::string
 
 }  // namespace
 
+std::u16string BuildSchemeIconValue(std::u16string_view executablePath) {
+    return std::u16string(executablePath) + u",1";
+}
+
+std::u16string BuildSchemeOpenCommand(std::u16string_view executablePath) {
+    return u"\"" + std::u16string(executablePath) + u"\" \"%1\"";
+}
+
 std::string DesktopFileName(std::u16string_view scheme) {
     return Text::ToLowerAscii(Text::Utf16ToUtf8(scheme)) + "-handler.desktop";
 }

@@ -13,6 +13,12 @@
 bool RegisterUrlProtocol(std::u16string_view scheme, std::u16string_view description,
                          std::u16string_view executablePath, std::u16string_view displayName);
 
+// The registry texts of a Windows registration: the icon reference (the executable's icon,
+// index 1) and the open command, which quotes the executable and the link so that a path with
+// spaces and a link arrive as one argument each.
+std::u16string BuildSchemeIconValue(std::u16string_view executablePath);
+std::u16string BuildSchemeOpenCommand(std::u16string_view executablePath);
+
 // "<scheme>-handler.desktop".
 std::string DesktopFileName(std::u16string_view scheme);
 
