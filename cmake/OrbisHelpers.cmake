@@ -158,3 +158,29 @@ function(orbis_collect_sources out_portable out_adapters)
     set(${out_portable} ${portable} PARENT_SCOPE)
     set(${out_adapters} ${adapters} PARENT_SCOPE)
 endfunction()
+
+# The Windows resources of the product for `target`: icon 101 (made from the PNG at build time),
+# the splash artwork as RCDATA 102, the manifest and the version resource, whose numbers come from
+# the project's one version.
+function(orbis_add_windows_resources target)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(generated "${CMAKE_BINARY_DIR}/generated")
+    set(ORBIS_RC_ICON "${generated}/orbis-campus.ico")
+    set(ORBIS_RC_SPLASH "${CMAKE_SOURCE_DIR}/resources/splash.png")
+    set(ORBIS_RC_MANIFEST "${CMAKE_SOURCE_DIR}/resources/orbis-campus.manifest")
+    if(NOT TARGET orbis_windows_icon)
+        add_custom_command(OUTPUT "${ORBIS_RC_ICON}"
+            COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tools/scripts/png_to_ico.py"
+                    "${CMAKE_SOURCE_DIR}/resources/orbis-campus.png" "${ORBIS_RC_ICON}"
+            DEPENDS "${CMAKE_SOURCE_DIR}/resources/orbis-campus.png"
+                    "${CMAKE_SOURCE_DIR}/tools/scripts/png_to_ico.py"
+            VERBATIM)
+        add_custom_target(orbis_windows_icon DEPENDS "${ORBIS_RC_ICON}")
+        configure_file("${CMAKE_SOURCE_DIR}/resources/orbis-campus.rc.in"
+            "${generated}/orbis-campus.rc" @ONLY)
+    endif()
+    target_sources(${target} PRIVATE "${generated}/orbis-campus.rc")
+    set_source_files_properties("${generated}/orbis-campus.rc" TARGET_DIRECTORY ${target}
+        PROPERTIES OBJECT_DEPENDS "${ORBIS_RC_ICON};${ORBIS_RC_SPLASH};${ORBIS_RC_MANIFEST}")
+    add_dependencies(${target} orbis_windows_icon)
+endfunction()

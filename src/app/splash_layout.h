@@ -1,4 +1,7 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
+
 // Where the splash artwork goes and how large it is drawn: fitted into a box that never takes
 // more than 70 % of the primary screen, centred on the whole screen.
 
@@ -17,3 +20,8 @@ inline constexpr int kSplashDefaultMaxHeight = 450;
 // alone. Image sizes must be positive; otherwise the layout is empty (width and height 0).
 SplashLayout ComputeSplashLayout(int imageWidth, int imageHeight, int maxWidth, int maxHeight,
                                  int screenWidth, int screenHeight);
+
+// Turns straight-alpha 32-bit pixels (B, G, R, A bytes, as Windows keeps them) into the
+// premultiplied form a per-pixel-alpha layered window expects: each colour becomes
+// colour * alpha / 255 (integer division), alpha stays.
+void PremultiplyBgraPixels(std::uint8_t* pixels, std::size_t pixelCount);

@@ -17,6 +17,7 @@ Environment (CTest sets it; see tests/CMakeLists.txt):
 import atexit
 import json
 import os
+import random
 import re
 import shutil
 import signal
@@ -162,20 +163,25 @@ class Display:
         xvfb = shutil.which("Xvfb")
         if not xvfb:
             return
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            [xvfb, "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten",
-             "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            line = pipe.readline().strip()
-        if not line.isdigit():
-            self.stop()
-            return
-        self.number = int(line)
-        # The number is announced once the server listens; a client is admitted only when the
-        # server answers it, which is what the application's own first connection needs.
-        if not wait_until(self.answers, 10):
+        # A number of its own from a high range rather than the first free one: programs that
+        # default to ":0" (or a stale socket of another namespace there) never meet this server.
+        for number in random.sample(range(100, 900), 8):
+            if os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            read_end, write_end = os.pipe()
+            self.process = subprocess.Popen(
+                [xvfb, ":%d" % number, "-displayfd", str(write_end), "-screen", "0",
+                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=(write_end,),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            with os.fdopen(read_end) as pipe:
+                line = pipe.readline().strip()
+            if line.isdigit():
+                self.number = int(line)
+                # The number is announced once the server listens; the application's own first
+                # connection needs it to answer a client.
+                if wait_until(self.answers, 10):
+                    return
             self.stop()
             self.number = None
 

@@ -72,3 +72,16 @@ TEST(ComputeSplashLayout, DegenerateInputsStayDefined) {
 }
 
 }  // namespace
+
+TEST(PremultiplyBgraPixels, ScalesColoursByAlphaWithIntegerDivisionAndKeepsAlpha) {
+    std::uint8_t pixels[] = {
+        255, 128, 1,   255,  // opaque: unchanged
+        255, 128, 1,   0,    // transparent: black
+        200, 100, 255, 128,  // half: 200*128/255 = 100.39 -> 100, 100*128/255 = 50.19 -> 50
+        255, 255, 255, 1,    // nearly transparent white: 255*1/255 = 1
+    };
+    PremultiplyBgraPixels(pixels, 4);
+    const std::uint8_t expected[] = {255, 128, 1, 255, 0, 0, 0, 0, 100, 50, 128, 128, 1, 1, 1, 1};
+    for (std::size_t i = 0; i < sizeof(expected); ++i)
+        EXPECT_EQ(pixels[i], expected[i]) << i;
+}
