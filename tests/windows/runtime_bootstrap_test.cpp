@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/win32_resources_win32.h"
+#include "support/demo_platform.h"
 
 namespace {
 
@@ -165,6 +166,32 @@ TEST_F(RuntimeBootstrapSystem, InstallsThroughTheRealStepsAndDeletesTheInstaller
     EXPECT_FALSE(Exists(installer));
     ASSERT_EQ(messages_.shown.size(), 2u);
     EXPECT_EQ(messages_.shown[1].caption, u"Installing...");
+    operations_.deleteFile(marker);
+}
+
+// As on a user's machine: the tenant's installer address, here the demo platform, which serves
+// the stand-in installer.
+TEST_F(RuntimeBootstrapSystem, DownloadsTheInstallerFromTheTenantsAddress) {
+    ORBIS_REQUIRE_DEMO_PLATFORM(platform);
+    const std::u16string address = RuntimeBootstrap::TenantInstallerAddress();
+    ASSERT_EQ(address, std::u16string(platform.base.begin(), platform.base.end()) +
+                           u"/downloads/webview2-runtime-setup.exe");
+    const std::u16string installer = temp_ + u"WebView2Installer.exe";
+    const std::u16string marker = installer + u".ran";
+    operations_.deleteFile(installer);
+    operations_.deleteFile(marker);
+
+    int queries = 0;
+    bool installerHadRun = false;
+    operations_.queryVersion = [&](const std::u16string&) -> std::optional<std::u16string> {
+        if (++queries == 1) return std::nullopt;
+        installerHadRun = Exists(marker);
+        return u"131.0.2903.70";
+    };
+    EXPECT_TRUE(
+        RuntimeBootstrap::EnsureRuntime(operations_, RuntimeBootstrap::TenantInstallerAddress));
+    EXPECT_TRUE(installerHadRun);
+    EXPECT_FALSE(Exists(installer));
     operations_.deleteFile(marker);
 }
 
