@@ -7,9 +7,9 @@
 #include "host/browser_arguments.h"
 #include "host/com_callback_webview2.h"
 #include "host/environment_options_webview2.h"
+#include "host/print_page_webview2.h"
 #include "host/runtime_loader_webview2.h"
 #include "host/webview_status.h"
-#include "print/print_job_webview2.h"
 #include "print/printer_filter.h"
 #include "print/printer_picker_win32.h"
 

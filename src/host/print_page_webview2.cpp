@@ -1,4 +1,4 @@
-#include "print/print_job_webview2.h"
+#include "host/print_page_webview2.h"
 
 #include <utility>
 
