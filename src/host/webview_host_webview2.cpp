@@ -164,7 +164,8 @@ void WebViewHost::CreateBrowser(const RuntimeChoice& runtime, const std::u16stri
     const std::u16string arguments = BrowserArguments::CommandLineText();
     // The variable reaches runtimes that ignore the options object; its result does not matter.
     SetEnvironmentVariableW(kBrowserArgumentsVariable, WidePtr(arguments));
-    const ComPtr<ICoreWebView2EnvironmentOptions> options = EnvironmentOptions::Create(arguments);
+    const ComPtr<ICoreWebView2EnvironmentOptions> options =
+        CreateEnvironmentOptions(ApplicationEnvironmentOptionValues());
 
     auto attempt = std::make_shared<AttemptState>();
     attempt->window = parentWindow_;
