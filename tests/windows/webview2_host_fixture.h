@@ -103,6 +103,8 @@ class HostFixture : public ::testing::Test {
             windowClass.lpfnWndProc = TestWindowProc;
             windowClass.hInstance = GetModuleHandleW(nullptr);
             windowClass.lpszClassName = L"OrbisHostTestWindow";
+            // Dark, so that a screenshot tells the window from the white stand-in view.
+            windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
             return RegisterClassW(&windowClass) != 0;
         }();
         ASSERT_TRUE(registered);

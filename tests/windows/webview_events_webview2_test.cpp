@@ -1,5 +1,8 @@
 // The WebView2 host's event handlers, view operations and print call against the stand-in
 // runtime: what the runtime is told must be what the portable decisions say.
+#include <cstdint>
+#include <fstream>
+
 #include "common/run_mode.h"
 #include "content/request_filter.h"
 #include "host/print_page_webview2.h"
@@ -210,6 +213,85 @@ TEST_F(WebViewHostEvents, ViewSettingsTurnOffTheBrowsersOwnTools) {
                             "ICoreWebView2Settings.put_IsZoomControlEnabled=false",
                             "ICoreWebView2Settings3.put_AreBrowserAcceleratorKeysEnabled=false",
                             "ICoreWebView2Settings7.put_HiddenPdfToolbarItems=0"}));
+}
+
+// The window's client area as on screen, top-down 32-bit pixels; also written as a bitmap
+// beside the tests (screenshots/<name>.bmp) for a person to look at.
+std::vector<std::uint32_t> Screenshot(HWND window, const wchar_t* name, int& width, int& height) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    width = client.right;
+    height = client.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    const std::filesystem::path folder = std::filesystem::path(ExecutableFolder()) / L"screenshots";
+    std::filesystem::create_directories(folder);
+    std::ofstream file(folder / (std::wstring(name) + L".bmp"), std::ios::binary);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
+    file.write(reinterpret_cast<const char*>(&header), sizeof header);
+    file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    file.write(reinterpret_cast<const char*>(pixels.data()),
+               static_cast<std::streamsize>(pixels.size() * 4));
+    return pixels;
+}
+
+bool IsWhite(std::uint32_t pixel) {
+    return (pixel & 0xFFFFFFu) == 0xFFFFFFu;
+}
+
+bool IsDark(std::uint32_t pixel) {
+    return (pixel & 0xFFu) < 0x60 && ((pixel >> 8) & 0xFFu) < 0x60 &&
+           ((pixel >> 16) & 0xFFu) < 0x60;
+}
+
+TEST_F(WebViewHostEvents, TheViewFillsTheWindowAndFollowsItsSize) {
+    host_->Navigate(u"https://campus.zelvan.test/screenshot");
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Drain();
+    int width = 0;
+    int height = 0;
+    auto pixels = Screenshot(window_, L"webview2-host-view", width, height);
+    ASSERT_GT(width * height, 0);
+    std::size_t white = 0;
+    std::size_t dark = 0;
+    for (const std::uint32_t pixel : pixels) {
+        white += IsWhite(pixel) ? 1 : 0;
+        dark += IsDark(pixel) ? 1 : 0;
+    }
+    // The stand-in's white view covers the client area; its text (the address) is the dark rest.
+    EXPECT_GT(white, pixels.size() * 9 / 10);
+    EXPECT_GT(dark, 50u);
+
+    host_->Resize(width / 2, height / 2);
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Drain();
+    pixels = Screenshot(window_, L"webview2-host-view-resized", width, height);
+    const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
+    EXPECT_TRUE(IsWhite(at(width / 2 - 5, height / 2 - 5)));
+    EXPECT_TRUE(IsDark(at(width - 5, height - 5)));
 }
 
 // The print flow over the WebView2 print call, from a chosen printer to the page's answer.
