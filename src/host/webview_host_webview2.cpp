@@ -235,7 +235,12 @@ HRESULT WebViewHost::OnEnvironmentCreated(const std::shared_ptr<AttemptState>& a
         WebView2Callback::Make<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
             IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
             [this, alive, attempt](HRESULT created, ICoreWebView2Controller* controller) {
-                if (alive.expired() || attempt->done) return S_OK;
+                if (alive.expired() || attempt->done) {
+                    // The attempt was given up (the window closed meanwhile): a view arriving
+                    // now would only keep a browser window alive that nobody shows.
+                    if (SUCCEEDED(created) && controller != nullptr) controller->Close();
+                    return S_OK;
+                }
                 return OnControllerCreated(attempt, created, controller);
             });
     const HRESULT called =

@@ -188,6 +188,17 @@ TEST_F(WebViewHostStart, AFolderThatCannotBeCreatedFailsBeforeTheRuntimeIsAsked)
     EXPECT_TRUE(Lines("CreateWebViewEnvironmentWithOptionsInternal").empty());
 }
 
+TEST_F(WebViewHostStart, AFolderThatCannotBeWrittenFailsTheWriteTest) {
+    // A directory where the probe file goes: the folder exists, but the file cannot be made.
+    std::filesystem::create_directories(std::filesystem::path(DataFolder()) / ".zelvan_write_test");
+    Initialize();
+    const HRESULT denied = HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Utf8(host_->StatusText()),
+              FailureText(denied, "UserDataFolderWriteTest", Utf8(DataFolder())));
+    EXPECT_EQ(host_->LastResult(), denied);
+    EXPECT_TRUE(Lines("CreateWebViewEnvironmentWithOptionsInternal").empty());
+}
+
 TEST_F(WebViewHostStart, LaterAttemptsUseFreshRecoveryFoldersAndTheSummaryNamesFirstAndLast) {
     SetEnvironmentVariableW(L"ORBIS_STANDIN_FAIL_CONTROLLER", L"0x80004005");
     Initialize(2);
