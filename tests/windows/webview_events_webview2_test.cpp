@@ -215,20 +215,19 @@ TEST_F(WebViewHostEvents, ViewSettingsTurnOffTheBrowsersOwnTools) {
                             "ICoreWebView2Settings7.put_HiddenPdfToolbarItems=0"}));
 }
 
-// The window's client area as on screen, top-down 32-bit pixels; also written as a bitmap
-// beside the tests (screenshots/<name>.bmp) for a person to look at.
+// The window's client area with its child windows, top-down 32-bit pixels, read from the
+// window's own surface (so that other tests' windows on the shared display cannot cover it); also
+// written as a bitmap beside the tests (screenshots/<name>.bmp) for a person to look at.
 std::vector<std::uint32_t> Screenshot(HWND window, const wchar_t* name, int& width, int& height) {
     RECT client = {};
     GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
     width = client.right;
     height = client.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC source = GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -241,7 +240,7 @@ std::vector<std::uint32_t> Screenshot(HWND window, const wchar_t* name, int& wid
     GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, source);
 
     const std::filesystem::path folder = std::filesystem::path(ExecutableFolder()) / L"screenshots";
     std::filesystem::create_directories(folder);
@@ -270,6 +269,11 @@ TEST_F(WebViewHostEvents, TheViewFillsTheWindowAndFollowsItsSize) {
     host_->Navigate(u"https://campus.zelvan.test/screenshot");
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Drain();
+    // Another window on top, as other tests' windows may be on the shared display.
+    HWND cover =
+        CreateWindowExW(WS_EX_TOPMOST, L"OrbisHostTestWindow", L"cover", WS_POPUP | WS_VISIBLE, 0,
+                        0, 800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    Drain();
     int width = 0;
     int height = 0;
     auto pixels = Screenshot(window_, L"webview2-host-view", width, height);
@@ -292,6 +296,8 @@ TEST_F(WebViewHostEvents, TheViewFillsTheWindowAndFollowsItsSize) {
     const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
     EXPECT_TRUE(IsWhite(at(width / 2 - 5, height / 2 - 5)));
     EXPECT_TRUE(IsDark(at(width - 5, height - 5)));
+    // Its end posts a quit request, which the fixture's tear-down drains.
+    DestroyWindow(cover);
 }
 
 // The print flow over the WebView2 print call, from a chosen printer to the page's answer.
