@@ -279,6 +279,21 @@ TEST_F(WebViewHostStart, ShutdownClosesTheControllerAndWaitsForTheBrowserToExit)
     EXPECT_EQ(Log().size(), calls);
 }
 
+TEST_F(WebViewHostStart, ABrowserThatEndedEarlyIsNotWaitedFor) {
+    SetEnvironmentVariableW(L"ORBIS_STANDIN_NEVER_EXIT", L"1");
+    Initialize();
+    ASSERT_EQ(host_->LastResult(), S_OK);
+    using RaiseExit = void(__cdecl*)();
+    const auto exited = Command<RaiseExit>("StandinRaiseBrowserProcessExited");
+    ASSERT_NE(exited, nullptr);
+    // A crash while the window is open changes nothing the user sees: no message, no restart.
+    exited();
+    EXPECT_NE(host_->View(), nullptr);
+    const auto started = Clock::now();
+    EXPECT_EQ(host_->Shutdown(std::chrono::milliseconds(5000)), WebView::BrowserShutdown::Exited);
+    EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(1000));
+}
+
 TEST_F(WebViewHostStart, AHungBrowserCostsNoMoreThanTheWait) {
     SetEnvironmentVariableW(L"ORBIS_STANDIN_NEVER_EXIT", L"1");
     Initialize();
