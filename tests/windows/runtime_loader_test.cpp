@@ -11,166 +11,24 @@
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "common/win32_resources_win32.h"
 #include "support/test_support.h"
+#include "windows/standin_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using WebView2Loader::CreateCoreWebView2EnvironmentWithOptions;
 using WebView2Loader::GetAvailableCoreWebView2BrowserVersionString;
+using namespace StandinTest;
 
 const HRESULT kFileNotFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
 const HRESULT kNotSupported = HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED);
-const std::wstring kCurrentVersion = L"" ORBIS_STANDIN_VERSION;
-const std::wstring kOlderVersion = L"" ORBIS_STANDIN_OLDER_VERSION;
-
-constexpr wchar_t kStableChannel[] = L"{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
-constexpr wchar_t kBetaChannel[] = L"{2CD8A007-E189-409D-A2C8-9AF4EF3C72AA}";
-constexpr wchar_t kDevChannel[] = L"{0D50BFEC-CD6A-4F9A-964C-C7416E3ACB10}";
-constexpr wchar_t kCanaryChannel[] = L"{65C35B14-6C1D-4122-AC46-7148CC9D6497}";
-constexpr const wchar_t* kAllChannels[] = {kStableChannel, kBetaChannel, kDevChannel,
-                                           kCanaryChannel};
-constexpr wchar_t kClientStateKey[] = L"Software\\Microsoft\\EdgeUpdate\\ClientState\\";
-
-constexpr const wchar_t* kLoaderVariables[] = {
-    L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER",    L"WEBVIEW2_USER_DATA_FOLDER",
-    L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", L"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE",
-    L"WEBVIEW2_CHANNEL_SEARCH_KIND",          L"ORBIS_STANDIN_FAIL_ENVIRONMENT",
-    L"ORBIS_STANDIN_FAIL_ENVIRONMENT_CALL",   L"ORBIS_STANDIN_NEVER_ENVIRONMENT"};
-
-fs::path ExecutableFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
-
-fs::path StandinFolder(const std::wstring& version) {
-    return ExecutableFolder() / ORBIS_STANDIN_RUNTIMES / version;
-}
-
-fs::path ClientLibraryOf(const std::wstring& version) {
-    return StandinFolder(version) / L"EBWebView" / L"x64" / L"EmbeddedBrowserWebView.dll";
-}
-
-// A process variable (not the C runtime's copy, which cannot hold an empty value) for one scope.
-class ScopedVariable {
-  public:
-    ScopedVariable(std::wstring name, const std::optional<std::wstring>& value)
-        : name_(std::move(name)), previous_(Read(name_)) {
-        Write(value);
-    }
-    ~ScopedVariable() { Write(previous_); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-  private:
-    static std::optional<std::wstring> Read(const std::wstring& name) {
-        wchar_t value[4096] = {};
-        SetLastError(ERROR_SUCCESS);
-        const DWORD length = GetEnvironmentVariableW(name.c_str(), value, 4096);
-        if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-        return std::wstring(value, length);
-    }
-    void Write(const std::optional<std::wstring>& value) const {
-        SetEnvironmentVariableW(name_.c_str(), value ? value->c_str() : nullptr);
-    }
-
-    std::wstring name_;
-    std::optional<std::wstring> previous_;
-};
-
-bool KeyExists(HKEY hive, const std::wstring& path, REGSAM view) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(hive, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// One channel's runtime registration (value EBWebView) in one hive and registry view for one
-// scope: written, or hidden when `folder` is nothing. What was there before comes back, and the
-// keys it had to create are removed, so a machine's real registration survives the tests.
-class ScopedRegistration {
-  public:
-    ScopedRegistration(HKEY hive, const wchar_t* channel, const std::optional<fs::path>& folder,
-                       REGSAM view = KEY_WOW64_32KEY)
-        : hive_(hive), path_(std::wstring(kClientStateKey) + channel), view_(view) {
-        previous_ = ReadValue();
-        if (folder) {
-            for (std::wstring part = path_; !KeyExists(hive_, part, view_);) {
-                created_.push_back(part);
-                const auto separator = part.find_last_of(L'\\');
-                if (separator == std::wstring::npos) break;
-                part.resize(separator);
-            }
-            WriteValue(folder->wstring());
-        } else if (previous_) {
-            DeleteValue();
-        }
-    }
-    ~ScopedRegistration() {
-        if (previous_) {
-            WriteValue(*previous_);
-        } else {
-            DeleteValue();
-        }
-        for (const std::wstring& key : created_)
-            RegDeleteKeyExW(hive_, key.c_str(), view_, 0);
-    }
-    ScopedRegistration(const ScopedRegistration&) = delete;
-    ScopedRegistration& operator=(const ScopedRegistration&) = delete;
-
-  private:
-    std::optional<std::wstring> ReadValue() const {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(hive_, path_.c_str(), 0, KEY_QUERY_VALUE | view_, &opened) !=
-            ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        const Win32::UniqueRegistryKey key(opened);
-        wchar_t value[1024] = {};
-        DWORD bytes = sizeof value;
-        if (RegGetValueW(key.get(), nullptr, L"EBWebView", RRF_RT_REG_SZ, nullptr, value, &bytes) !=
-            ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        return std::wstring(value);
-    }
-    void WriteValue(const std::wstring& folder) const {
-        HKEY opened = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(hive_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view_,
-                                  nullptr, &opened, nullptr),
-                  ERROR_SUCCESS);
-        const Win32::UniqueRegistryKey key(opened);
-        RegSetValueExW(key.get(), L"EBWebView", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(folder.c_str()),
-                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    }
-    void DeleteValue() const {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(hive_, path_.c_str(), 0, KEY_SET_VALUE | view_, &opened) !=
-            ERROR_SUCCESS) {
-            return;
-        }
-        const Win32::UniqueRegistryKey key(opened);
-        RegDeleteValueW(key.get(), L"EBWebView");
-    }
-
-    HKEY hive_;
-    std::wstring path_;
-    REGSAM view_;
-    std::optional<std::wstring> previous_;
-    std::vector<std::wstring> created_;  // deepest first
-};
 
 // Records what the loader's caller is told about an environment creation.
 class RecordingHandler final : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler {
@@ -262,21 +120,6 @@ class FixedOptions final : public ICoreWebView2EnvironmentOptions {
     std::atomic<ULONG> references_{1};
 };
 
-// Dispatches this thread's messages until `done` holds or `limit` has passed.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    MSG message;
-    for (;;) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 struct VersionQuery {
     HRESULT result = E_PENDING;
     std::optional<std::wstring> text;  // nothing: *versionInfo came back NULL
@@ -294,50 +137,8 @@ VersionQuery QueryVersion(const std::optional<fs::path>& folder) {
     return query;
 }
 
-// Every COM apartment, variable and registration a test changes is its own; the stand-in's log
-// goes to a file of the test's own.
-class RuntimeLoaderTest : public ::testing::Test {
+class RuntimeLoaderTest : public StandinTest::StandinRuntimeTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(fs::exists(ClientLibraryOf(kCurrentVersion))) << "stand-in runtime not built";
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        for (const wchar_t* name : kLoaderVariables) {
-            variables_.push_back(std::make_unique<ScopedVariable>(name, std::nullopt));
-        }
-        Set(L"ORBIS_STANDIN_LOG", (logFolder_.path() / "standin.jsonl").wstring());
-        for (const wchar_t* channel : kAllChannels) {
-            Register(HKEY_LOCAL_MACHINE, channel, std::nullopt);
-            Register(HKEY_CURRENT_USER, channel, std::nullopt);
-        }
-    }
-    void TearDown() override {
-        // Newest first: a later change of the same variable or key restores what an earlier
-        // one set, and the earliest restores what the machine had.
-        while (!registrations_.empty())
-            registrations_.pop_back();
-        while (!variables_.empty())
-            variables_.pop_back();
-        CoUninitialize();
-    }
-
-    void Set(const std::wstring& name, const std::optional<std::wstring>& value) {
-        variables_.push_back(std::make_unique<ScopedVariable>(name, value));
-    }
-    void Register(HKEY hive, const wchar_t* channel, const std::optional<fs::path>& folder,
-                  REGSAM view = KEY_WOW64_32KEY) {
-        registrations_.push_back(std::make_unique<ScopedRegistration>(hive, channel, folder, view));
-    }
-
-    std::vector<nlohmann::json> LogLines() const {
-        std::vector<nlohmann::json> lines;
-        std::istringstream text(
-            TestSupport::ReadFile((logFolder_.path() / "standin.jsonl").string()));
-        for (std::string line; std::getline(text, line);) {
-            lines.push_back(nlohmann::json::parse(line, nullptr, false));
-        }
-        return lines;
-    }
-
     // Starts a creation and returns its immediate result; the handler stays with the test.
     HRESULT Create(const std::optional<fs::path>& folder, const wchar_t* userDataFolder,
                    ICoreWebView2EnvironmentOptions* options = nullptr) {
@@ -347,26 +148,21 @@ class RuntimeLoaderTest : public ::testing::Test {
                                                         userDataFolder, options, handler_.Get());
     }
     bool PumpUntilCompleted(std::chrono::milliseconds limit = 5s) {
-        return PumpUntil([this] { return handler_->calls > 0; }, limit);
+        return PumpMessagesUntil([this] { return handler_->calls > 0; }, limit);
     }
 
-    TestSupport::TempFolder logFolder_;
     Win32::ComPtr<RecordingHandler> handler_;
-
-  private:
-    std::vector<std::unique_ptr<ScopedVariable>> variables_;
-    std::vector<std::unique_ptr<ScopedRegistration>> registrations_;
 };
 
 TEST_F(RuntimeLoaderTest, FixedFolderIsTakenAbsoluteOrRelativeToTheExecutable) {
-    const fs::path relative = fs::path(ORBIS_STANDIN_RUNTIMES) / kOlderVersion;
-    std::wstring forwardSlashes = StandinFolder(kCurrentVersion).wstring() + L"/";
+    const fs::path relative = RuntimeFolderRelativeToExecutable(kOlderVersion);
+    std::wstring forwardSlashes = RuntimeFolder(kCurrentVersion).wstring() + L"/";
     std::replace(forwardSlashes.begin(), forwardSlashes.end(), L'\\', L'/');
     const struct {
         fs::path folder;
         std::wstring version;
     } cases[] = {
-        {StandinFolder(kCurrentVersion), kCurrentVersion},
+        {RuntimeFolder(kCurrentVersion), kCurrentVersion},
         {forwardSlashes, kCurrentVersion},
         {relative, kOlderVersion},
         {fs::path(relative.wstring() + L"\\"), kOlderVersion},
@@ -428,20 +224,20 @@ TEST_F(RuntimeLoaderTest, NoRuntimeAnywhereGivesFileNotFoundAndNoCallback) {
     EXPECT_EQ(handler_->calls, 0);
     EXPECT_TRUE(LogLines().empty()) << "the runtime's library was reached";
 
-    EXPECT_EQ(CreateCoreWebView2EnvironmentWithOptions(StandinFolder(kCurrentVersion).c_str(),
+    EXPECT_EQ(CreateCoreWebView2EnvironmentWithOptions(RuntimeFolder(kCurrentVersion).c_str(),
                                                        nullptr, nullptr, nullptr),
               E_POINTER);
     EXPECT_TRUE(LogLines().empty());
 }
 
 TEST_F(RuntimeLoaderTest, InstalledRuntimeIsFoundInEitherHiveMachineFirst) {
-    Register(HKEY_CURRENT_USER, kStableChannel, StandinFolder(kCurrentVersion));
+    Register(HKEY_CURRENT_USER, kStableChannel, RuntimeFolder(kCurrentVersion));
     EXPECT_EQ(QueryVersion(std::nullopt).text, kCurrentVersion);
     // A per-machine registration lives in the 32-bit view; one in the 64-bit view is not the
     // updater's and does not count.
-    Register(HKEY_LOCAL_MACHINE, kStableChannel, StandinFolder(kOlderVersion), KEY_WOW64_64KEY);
+    Register(HKEY_LOCAL_MACHINE, kStableChannel, RuntimeFolder(kOlderVersion), KEY_WOW64_64KEY);
     EXPECT_EQ(QueryVersion(std::nullopt).text, kCurrentVersion);
-    Register(HKEY_LOCAL_MACHINE, kStableChannel, StandinFolder(kOlderVersion) / "");
+    Register(HKEY_LOCAL_MACHINE, kStableChannel, RuntimeFolder(kOlderVersion) / "");
     EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion);
 
     WebView2Loader::RuntimeLocation location;
@@ -456,13 +252,13 @@ TEST_F(RuntimeLoaderTest, BrokenRegistrationIsPassedOverForTheNextOne) {
     Register(HKEY_LOCAL_MACHINE, kStableChannel, removed.path());
     Register(HKEY_CURRENT_USER, kStableChannel, fs::path());  // an empty value
     EXPECT_EQ(QueryVersion(std::nullopt).result, kFileNotFound);
-    Register(HKEY_CURRENT_USER, kDevChannel, StandinFolder(kOlderVersion));
+    Register(HKEY_CURRENT_USER, kDevChannel, RuntimeFolder(kOlderVersion));
     EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion + L" Dev");
 }
 
 TEST_F(RuntimeLoaderTest, ChannelsGoMostStableFirstUnlessThePreferenceIsOne) {
-    Register(HKEY_CURRENT_USER, kBetaChannel, StandinFolder(kCurrentVersion));
-    Register(HKEY_LOCAL_MACHINE, kCanaryChannel, StandinFolder(kOlderVersion));
+    Register(HKEY_CURRENT_USER, kBetaChannel, RuntimeFolder(kCurrentVersion));
+    Register(HKEY_LOCAL_MACHINE, kCanaryChannel, RuntimeFolder(kOlderVersion));
     EXPECT_EQ(QueryVersion(std::nullopt).text, kCurrentVersion + L" Beta");
     const struct {
         const wchar_t* variable;
@@ -481,16 +277,16 @@ TEST_F(RuntimeLoaderTest, ChannelsGoMostStableFirstUnlessThePreferenceIsOne) {
         EXPECT_EQ(QueryVersion(std::nullopt).text, expected);
     }
 
-    Register(HKEY_CURRENT_USER, kStableChannel, StandinFolder(kOlderVersion));
+    Register(HKEY_CURRENT_USER, kStableChannel, RuntimeFolder(kOlderVersion));
     EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion);
-    Register(HKEY_CURRENT_USER, kDevChannel, StandinFolder(kCurrentVersion));
+    Register(HKEY_CURRENT_USER, kDevChannel, RuntimeFolder(kCurrentVersion));
     ScopedVariable leastStable(L"WEBVIEW2_RELEASE_CHANNEL_PREFERENCE", L"1");
     EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion + L" Canary");
 }
 
 TEST_F(RuntimeLoaderTest, FixedFolderIsUsedOverAnInstalledRuntime) {
-    Register(HKEY_LOCAL_MACHINE, kStableChannel, StandinFolder(kOlderVersion));
-    const fs::path beside = fs::path(ORBIS_STANDIN_RUNTIMES) / kCurrentVersion;
+    Register(HKEY_LOCAL_MACHINE, kStableChannel, RuntimeFolder(kOlderVersion));
+    const fs::path beside = RuntimeFolderRelativeToExecutable(kCurrentVersion);
     EXPECT_EQ(QueryVersion(beside).text, kCurrentVersion);
     EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion);
 
@@ -510,10 +306,10 @@ TEST_F(RuntimeLoaderTest, FixedFolderIsUsedOverAnInstalledRuntime) {
 TEST_F(RuntimeLoaderTest, BrowserFolderVariableReplacesTheArgumentEvenWhenEmpty) {
     {
         ScopedVariable folder(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER",
-                              StandinFolder(kOlderVersion).wstring());
+                              RuntimeFolder(kOlderVersion).wstring());
         EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion);
-        EXPECT_EQ(QueryVersion(StandinFolder(kCurrentVersion)).text, kOlderVersion);
-        ASSERT_EQ(Create(StandinFolder(kCurrentVersion), nullptr), S_OK);
+        EXPECT_EQ(QueryVersion(RuntimeFolder(kCurrentVersion)).text, kOlderVersion);
+        ASSERT_EQ(Create(RuntimeFolder(kCurrentVersion), nullptr), S_OK);
         ASSERT_EQ(LogLines().size(), 1u);
         EXPECT_EQ(LogLines()[0]["runtimeType"], 1);
         EXPECT_TRUE(fs::equivalent(LogLines()[0]["library"].get<std::string>(),
@@ -522,15 +318,15 @@ TEST_F(RuntimeLoaderTest, BrowserFolderVariableReplacesTheArgumentEvenWhenEmpty)
     }
     // Present but empty: the installed runtime, whatever folder the caller gave.
     ScopedVariable folder(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", L"");
-    EXPECT_EQ(QueryVersion(StandinFolder(kOlderVersion)).result, kFileNotFound);
-    Register(HKEY_CURRENT_USER, kStableChannel, StandinFolder(kCurrentVersion));
-    EXPECT_EQ(QueryVersion(StandinFolder(kOlderVersion)).text, kCurrentVersion);
+    EXPECT_EQ(QueryVersion(RuntimeFolder(kOlderVersion)).result, kFileNotFound);
+    Register(HKEY_CURRENT_USER, kStableChannel, RuntimeFolder(kCurrentVersion));
+    EXPECT_EQ(QueryVersion(RuntimeFolder(kOlderVersion)).text, kCurrentVersion);
 }
 
 TEST_F(RuntimeLoaderTest, RuntimeReceivesTheArgumentsOptionsAndVariables) {
     Set(L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", L"--autoplay-policy=no-user-gesture-required");
     const auto options = Win32::ComPtr<FixedOptions>::Adopt(new FixedOptions());
-    const fs::path runtime = StandinFolder(kCurrentVersion);
+    const fs::path runtime = RuntimeFolder(kCurrentVersion);
     ASSERT_EQ(Create(runtime, L"C:\\data\\\u00e9t\u00e9", options.Get()), S_OK);
     ASSERT_EQ(Create(runtime, nullptr), S_OK);
     {
@@ -565,7 +361,7 @@ TEST_F(RuntimeLoaderTest, RuntimeReceivesTheArgumentsOptionsAndVariables) {
 }
 
 TEST_F(RuntimeLoaderTest, CompletionArrivesLaterOnTheCallingThreadWhilePumping) {
-    ASSERT_EQ(Create(StandinFolder(kCurrentVersion), nullptr), S_OK);
+    ASSERT_EQ(Create(RuntimeFolder(kCurrentVersion), nullptr), S_OK);
     EXPECT_EQ(handler_->calls, 0) << "completed inside the call, not from the message queue";
     ASSERT_TRUE(PumpUntilCompleted());
     EXPECT_EQ(handler_->calls, 1);
@@ -584,7 +380,7 @@ TEST_F(RuntimeLoaderTest, CompletionArrivesLaterOnTheCallingThreadWhilePumping) 
 }
 
 TEST_F(RuntimeLoaderTest, FailingAndNeverCompletingCreations) {
-    const fs::path runtime = StandinFolder(kCurrentVersion);
+    const fs::path runtime = RuntimeFolder(kCurrentVersion);
     {
         ScopedVariable fail(L"ORBIS_STANDIN_FAIL_ENVIRONMENT", L"0x80004005");
         ASSERT_EQ(Create(runtime, nullptr), S_OK);
@@ -608,7 +404,7 @@ TEST_F(RuntimeLoaderTest, FailingAndNeverCompletingCreations) {
 }
 
 TEST_F(RuntimeLoaderTest, ThreadOutsideASingleThreadedApartmentIsRefused) {
-    const std::wstring runtime = StandinFolder(kCurrentVersion).wstring();
+    const std::wstring runtime = RuntimeFolder(kCurrentVersion).wstring();
     const auto handler = Win32::ComPtr<RecordingHandler>::Adopt(new RecordingHandler());
     const auto createOnThread = [&](std::optional<DWORD> apartment) {
         HRESULT result = E_PENDING;
