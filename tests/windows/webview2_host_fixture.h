@@ -1,7 +1,7 @@
 #pragma once
 // The WebView2 host against the stand-in runtime: a real top-level window, the stand-in chosen
-// through WEBVIEW2_BROWSER_EXECUTABLE_FOLDER (as an installed runtime would be), its call log in
-// a fresh folder, and the stand-in's test commands resolved from the library that made the view.
+// through WEBVIEW2_BROWSER_EXECUTABLE_FOLDER (as an installed runtime would be), and the
+// stand-in's test commands resolved from the library that made the view.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,50 +17,15 @@
 #include "common/text.h"
 #include "common/wide_text_win32.h"
 #include "host/webview_host_webview2.h"
+#include "standin_fixture.h"
 
 namespace WebView2HostTest {
-
-inline std::wstring ExecutableFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path().wstring();
-}
-
-inline std::wstring Ascii(std::string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-inline std::wstring StandinFolder() {
-    return ExecutableFolder() + L"\\" + Ascii(ORBIS_STANDIN_RUNTIMES) + L"\\" +
-           Ascii(ORBIS_STANDIN_VERSION);
-}
 
 inline std::string Hex(HRESULT result) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(result));
     return text;
 }
-
-// Variables a test may set, cleared before and after each test so none leaks into the next.
-inline constexpr const wchar_t* kTestVariables[] = {
-    L"ORBIS_STANDIN_LOG",
-    L"ORBIS_STANDIN_HIDE",
-    L"ORBIS_STANDIN_EXIT_DELAY_MS",
-    L"ORBIS_STANDIN_FAIL_ENVIRONMENT_CALL",
-    L"ORBIS_STANDIN_FAIL_ENVIRONMENT",
-    L"ORBIS_STANDIN_NEVER_ENVIRONMENT",
-    L"ORBIS_STANDIN_FAIL_CONTROLLER_CALL",
-    L"ORBIS_STANDIN_FAIL_CONTROLLER",
-    L"ORBIS_STANDIN_NEVER_CONTROLLER",
-    L"ORBIS_STANDIN_FAIL_GET_WEBVIEW",
-    L"ORBIS_STANDIN_FAIL_FILTER",
-    L"ORBIS_STANDIN_FAIL_FILTER_KINDS",
-    L"ORBIS_STANDIN_FAIL_PRINT_SETTINGS",
-    L"ORBIS_STANDIN_NEVER_EXIT",
-    L"WEBVIEW2_USER_DATA_FOLDER",
-    L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER",
-    L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS",
-};
 
 constexpr UINT_PTR kCloseTimer = 1;
 
@@ -81,22 +46,17 @@ inline LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam,
     }
 }
 
-class HostFixture : public ::testing::Test {
+class HostFixture : public StandinTest::StandinRuntimeTest {
   protected:
     void SetUp() override {
-        for (const wchar_t* name : kTestVariables)
-            SetEnvironmentVariableW(name, nullptr);
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder_ =
-            std::filesystem::path(temp) / (L"orbis-host-" + std::to_wstring(GetCurrentProcessId()) +
-                                           L"-" + std::to_wstring(++counter_));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        logPath_ = (folder_ / L"standin.log").wstring();
-        SetEnvironmentVariableW(L"ORBIS_STANDIN_LOG", logPath_.c_str());
-        SetEnvironmentVariableW(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", StandinFolder().c_str());
-        dataBase_ = (folder_ / L"WebView2Data").u16string();
+        StandinRuntimeTest::SetUp();
+        if (HasFatalFailure()) return;
+        Set(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER",
+            StandinTest::RuntimeFolder(StandinTest::kCurrentVersion).wstring());
+        // The host sets these itself; each test ends with them as it found them.
+        Set(L"WEBVIEW2_USER_DATA_FOLDER", std::nullopt);
+        Set(L"WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS", std::nullopt);
+        dataBase_ = (data_.path() / L"WebView2Data").u16string();
 
         static const bool registered = [] {
             WNDCLASSW windowClass = {};
@@ -126,10 +86,7 @@ class HostFixture : public ::testing::Test {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        for (const wchar_t* name : kTestVariables)
-            SetEnvironmentVariableW(name, nullptr);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        StandinRuntimeTest::TearDown();
     }
 
     // Lets queued completions and posted messages run.
@@ -141,20 +98,10 @@ class HostFixture : public ::testing::Test {
         }
     }
 
-    std::vector<nlohmann::json> Log() const {
-        std::vector<nlohmann::json> lines;
-        std::ifstream file{std::filesystem::path(logPath_)};
-        std::string line;
-        while (std::getline(file, line)) {
-            if (!line.empty()) lines.push_back(nlohmann::json::parse(line, nullptr, false));
-        }
-        return lines;
-    }
-
     // The "call" (or "event") names of the log, in order.
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const auto& line : Log()) {
+        for (const auto& line : LogLines()) {
             if (line.contains("call")) names.push_back(line["call"].get<std::string>());
             if (line.contains("event"))
                 names.push_back("event:" + line["event"].get<std::string>());
@@ -164,7 +111,7 @@ class HostFixture : public ::testing::Test {
 
     std::vector<nlohmann::json> Lines(const std::string& name) const {
         std::vector<nlohmann::json> found;
-        for (const auto& line : Log()) {
+        for (const auto& line : LogLines()) {
             if ((line.contains("call") && line["call"] == name) ||
                 (line.contains("event") && line["event"] == name)) {
                 found.push_back(line);
@@ -198,9 +145,7 @@ class HostFixture : public ::testing::Test {
         WebViewStatus::Result result;
     };
 
-    static inline int counter_ = 0;
-    std::filesystem::path folder_;
-    std::wstring logPath_;
+    TestSupport::TempFolder data_;
     std::u16string dataBase_;
     std::u16string baseUrl_ = u"https://campus.zelvan.test";
     HWND window_ = nullptr;

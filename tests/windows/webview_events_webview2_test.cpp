@@ -200,7 +200,7 @@ TEST_F(WebViewHostEvents, GoBackOnlyWithHistoryAndTheOtherViewCalls) {
 TEST_F(WebViewHostEvents, ViewSettingsTurnOffTheBrowsersOwnTools) {
     host_->ApplyViewSettings();
     std::vector<std::string> settings;
-    for (const auto& line : Log()) {
+    for (const auto& line : LogLines()) {
         const std::string name = line.value("call", "");
         if (name.rfind("ICoreWebView2Settings", 0) == 0) {
             settings.push_back(name + "=" + line["value"].dump());
@@ -242,7 +242,7 @@ std::vector<std::uint32_t> Screenshot(HWND window, const wchar_t* name, int& wid
     DeleteDC(memory);
     ReleaseDC(window, source);
 
-    const std::filesystem::path folder = std::filesystem::path(ExecutableFolder()) / L"screenshots";
+    const std::filesystem::path folder = StandinTest::ExecutableFolder() / L"screenshots";
     std::filesystem::create_directories(folder);
     std::ofstream file(folder / (std::wstring(name) + L".bmp"), std::ios::binary);
     BITMAPFILEHEADER header = {};
@@ -370,10 +370,8 @@ class WebViewHostPrintSetup : public WebViewHostPrint,
                               public ::testing::WithParamInterface<PrintSetupFailure> {
   protected:
     void SetUp() override {
-        // Set before the runtime's objects exist: an interface is hidden from creation on.
-        SetEnvironmentVariableW(GetParam().variable, GetParam().value);
         WebViewHostPrint::SetUp();
-        SetEnvironmentVariableW(GetParam().variable, GetParam().value);
+        Set(GetParam().variable, GetParam().value);
     }
 };
 

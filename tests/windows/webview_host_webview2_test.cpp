@@ -103,7 +103,7 @@ TEST_F(WebViewHostStart, RegistersEveryHandlerInOrderBeforeAnyNavigation) {
 }
 
 TEST_F(WebViewHostStart, AFilterWithoutSourceKindsFallsBackToAllKinds) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_FAIL_FILTER_KINDS", L"0x80070057");
+    Set(L"ORBIS_STANDIN_FAIL_FILTER_KINDS", L"0x80070057");
     Initialize();
     const auto kinds =
         Lines("ICoreWebView2_22.AddWebResourceRequestedFilterWithRequestSourceKinds");
@@ -114,9 +114,9 @@ TEST_F(WebViewHostStart, AFilterWithoutSourceKindsFallsBackToAllKinds) {
 }
 
 TEST_F(WebViewHostStart, AnOlderRuntimeWithoutTheNewerInterfacesStillStarts) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_HIDE",
-                            L"ICoreWebView2_14,ICoreWebView2_22,ICoreWebView2Controller2,"
-                            L"ICoreWebView2Controller4,ICoreWebView2Environment5");
+    Set(L"ORBIS_STANDIN_HIDE",
+        L"ICoreWebView2_14,ICoreWebView2_22,ICoreWebView2Controller2,"
+        L"ICoreWebView2Controller4,ICoreWebView2Environment5");
     Initialize();
     EXPECT_EQ(host_->LastResult(), S_OK);
     EXPECT_TRUE(Lines("ICoreWebView2_14.add_ServerCertificateErrorDetected").empty());
@@ -142,7 +142,7 @@ class WebViewHostFailingStep : public HostFixture,
 
 TEST_P(WebViewHostFailingStep, ReportsTheStageAndTheResultOnce) {
     const FailingStep& step = GetParam();
-    SetEnvironmentVariableW(step.variable, step.value);
+    Set(step.variable, step.value);
     Initialize();
     EXPECT_EQ(Utf8(host_->StatusText()), FailureText(step.result, step.stage, Utf8(DataFolder())));
     EXPECT_EQ(host_->LastResult(), step.result);
@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "RegisterWebResourceRequested"}));
 
 TEST_F(WebViewHostStart, AViewThatCannotBeReadClosesItsController) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_FAIL_GET_WEBVIEW", L"0x8000FFFF");
+    Set(L"ORBIS_STANDIN_FAIL_GET_WEBVIEW", L"0x8000FFFF");
     Initialize();
     const auto names = Names();
     const auto got =
@@ -179,7 +179,7 @@ TEST_F(WebViewHostStart, AViewThatCannotBeReadClosesItsController) {
 }
 
 TEST_F(WebViewHostStart, AFolderThatCannotBeCreatedFailsBeforeTheRuntimeIsAsked) {
-    dataBase_ = (folder_ / L"missing" / L"deeper" / L"WebView2Data").u16string();
+    dataBase_ = (data_.path() / L"missing" / L"deeper" / L"WebView2Data").u16string();
     Initialize();
     const HRESULT pathNotFound = HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(Utf8(host_->StatusText()),
@@ -200,7 +200,7 @@ TEST_F(WebViewHostStart, AFolderThatCannotBeWrittenFailsTheWriteTest) {
 }
 
 TEST_F(WebViewHostStart, LaterAttemptsUseFreshRecoveryFoldersAndTheSummaryNamesFirstAndLast) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_FAIL_CONTROLLER", L"0x80004005");
+    Set(L"ORBIS_STANDIN_FAIL_CONTROLLER", L"0x80004005");
     Initialize(2);
     const auto created = Lines("CreateWebViewEnvironmentWithOptionsInternal");
     ASSERT_EQ(created.size(), 2u);
@@ -233,7 +233,7 @@ class WebViewHostNeverCompletes : public HostFixture,
                                   public ::testing::WithParamInterface<const wchar_t*> {};
 
 TEST_P(WebViewHostNeverCompletes, ClosingTheWindowEndsTheWaitAndKeepsTheQuitRequest) {
-    SetEnvironmentVariableW(GetParam(), L"1");
+    Set(GetParam(), L"1");
     SetTimer(window_, kCloseTimer, 200, nullptr);
     const auto started = Clock::now();
     Initialize();
@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(EitherCompletion, WebViewHostNeverCompletes,
                                            L"ORBIS_STANDIN_NEVER_CONTROLLER"));
 
 TEST_F(WebViewHostStart, ShutdownClosesTheControllerAndWaitsForTheBrowserToExit) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_EXIT_DELAY_MS", L"300");
+    Set(L"ORBIS_STANDIN_EXIT_DELAY_MS", L"300");
     Initialize();
     ASSERT_EQ(host_->LastResult(), S_OK);
     const auto started = Clock::now();
@@ -273,14 +273,14 @@ TEST_F(WebViewHostStart, ShutdownClosesTheControllerAndWaitsForTheBrowserToExit)
                          "ICoreWebView2Environment5.remove_BrowserProcessExited"}));
     EXPECT_EQ(host_->View(), nullptr);
     // Once only: a second shutdown calls nothing.
-    const std::size_t calls = Log().size();
+    const std::size_t calls = LogLines().size();
     EXPECT_EQ(host_->Shutdown(std::chrono::milliseconds(5000)),
               WebView::BrowserShutdown::NothingToWaitFor);
-    EXPECT_EQ(Log().size(), calls);
+    EXPECT_EQ(LogLines().size(), calls);
 }
 
 TEST_F(WebViewHostStart, ABrowserThatEndedEarlyIsNotWaitedFor) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_NEVER_EXIT", L"1");
+    Set(L"ORBIS_STANDIN_NEVER_EXIT", L"1");
     Initialize();
     ASSERT_EQ(host_->LastResult(), S_OK);
     using RaiseExit = void(__cdecl*)();
@@ -295,7 +295,7 @@ TEST_F(WebViewHostStart, ABrowserThatEndedEarlyIsNotWaitedFor) {
 }
 
 TEST_F(WebViewHostStart, AHungBrowserCostsNoMoreThanTheWait) {
-    SetEnvironmentVariableW(L"ORBIS_STANDIN_NEVER_EXIT", L"1");
+    Set(L"ORBIS_STANDIN_NEVER_EXIT", L"1");
     Initialize();
     ASSERT_EQ(host_->LastResult(), S_OK);
     const auto started = Clock::now();
@@ -306,31 +306,29 @@ TEST_F(WebViewHostStart, AHungBrowserCostsNoMoreThanTheWait) {
     EXPECT_LT(waited, std::chrono::milliseconds(3000));
 }
 
-TEST(WebViewRuntimeChoice, AFixedRuntimeBesideTheProgramWinsOnlyWhenComplete) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::filesystem::path program =
-        std::filesystem::path(temp) / (L"orbis-fixed-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::remove_all(program);
+using WebViewRuntimeChoice = StandinTest::StandinRuntimeTest;
+
+TEST_F(WebViewRuntimeChoice, AFixedRuntimeBesideTheProgramWinsOnlyWhenComplete) {
+    const TestSupport::TempFolder temp;
+    const std::filesystem::path program = temp.path() / L"Program";
     const std::filesystem::path fixed = program / L"WebView2Runtime";
     std::filesystem::create_directories(fixed);
-    SetEnvironmentVariableW(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", StandinFolder().c_str());
+    const std::filesystem::path standin = StandinTest::RuntimeFolder(StandinTest::kCurrentVersion);
+    Set(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", standin.wstring());
 
     // Without its browser the folder is not a runtime: the installed one is used.
     WebView::RuntimeChoice choice = WebView::ChooseRuntime(program.u16string());
     EXPECT_FALSE(choice.fixed);
     EXPECT_EQ(Utf8(choice.version), ORBIS_STANDIN_VERSION);
 
-    std::filesystem::copy(std::filesystem::path(StandinFolder()), fixed,
+    std::filesystem::copy(standin, fixed,
                           std::filesystem::copy_options::recursive |
                               std::filesystem::copy_options::overwrite_existing);
-    SetEnvironmentVariableW(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", nullptr);
+    Set(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", std::nullopt);
     choice = WebView::ChooseRuntime(program.u16string());
     EXPECT_TRUE(choice.fixed);
     EXPECT_EQ(choice.browserFolder, fixed.u16string());
     EXPECT_EQ(Utf8(choice.version), ORBIS_STANDIN_VERSION);
-    std::error_code ignored;
-    std::filesystem::remove_all(program, ignored);
 }
 
 }  // namespace
