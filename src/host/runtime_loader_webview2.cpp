@@ -286,6 +286,8 @@ HRESULT CreateCoreWebView2EnvironmentWithOptions(
     // Once called, the library owns threads, windows and objects that outlive this call and this
     // program's references; unloading it under them would crash later, far from here. Pinning
     // keeps it for the life of the process while `library` still gives back its own reference.
+    // (A static holder would free it again in the static destructors at exit, with the runtime's
+    // threads possibly still running, and holds one library where a process may use two.)
     HMODULE pinned = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(address)), &pinned)) {
@@ -301,6 +303,9 @@ HRESULT CreateCoreWebView2EnvironmentWithOptions(
     const PCWSTR userDataArgument = userData && !userData->empty() ? userData->c_str() : nullptr;
     // Asking for the running instance check lets a browser process of another runtime version,
     // already running on the same user-data folder, serve the call instead of failing it.
+    // The caller's handler goes to the library as it is: no retry of a failed creation here (the
+    // host has its own attempts, and a hidden retry would blur which stage failed), and the
+    // library already hands over an environment interface.
     return createEnvironment(true, static_cast<int>(location.kind), userDataArgument, options,
                              handler);
 }

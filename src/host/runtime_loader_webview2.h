@@ -6,8 +6,9 @@
 // installed runtime registered for the current machine or user. WEBVIEW2_BROWSER_EXECUTABLE_FOLDER,
 // WEBVIEW2_USER_DATA_FOLDER and WEBVIEW2_RELEASE_CHANNEL_PREFERENCE (or
 // WEBVIEW2_CHANNEL_SEARCH_KIND) of the process override the arguments; the group-policy registry
-// overrides are not read. WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS stays in the process environment
-// for the runtime, which reads it itself.
+// overrides are not read. WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS is not merged into the options:
+// the runtime reads it from the process environment itself, and the host sets the same switches
+// in both places, so a merge here would pass each of them twice.
 #include <windows.h>
 
 #include <string>

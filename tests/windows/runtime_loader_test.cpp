@@ -190,14 +190,20 @@ TEST_F(RuntimeLoaderTest, FolderWithoutAUsableRuntimeFailsAndNeverReportsAVersio
     unversioned.Write("EBWebView/x64/EmbeddedBrowserWebView.dll", "no version resource here");
     TestSupport::TempFolder x86Only;
     x86Only.Write("EBWebView/x86/EmbeddedBrowserWebView.dll", "a runtime for 32-bit programs");
-    for (const fs::path& folder : {empty.path(), unversioned.path(), x86Only.path()}) {
+    const fs::path emptyVersion = RuntimeFolder(kEmptyVersionFolder);
+    for (const fs::path& folder :
+         {empty.path(), unversioned.path(), x86Only.path(), emptyVersion}) {
         SCOPED_TRACE(folder.string());
         const VersionQuery query = QueryVersion(folder);
         EXPECT_TRUE(FAILED(query.result)) << std::hex << query.result;
         EXPECT_FALSE(query.text.has_value());
+        // A runtime without a version is no runtime to start either.
+        EXPECT_TRUE(FAILED(Create(folder, nullptr)));
     }
     EXPECT_EQ(QueryVersion(empty.path()).result, kFileNotFound);
     EXPECT_EQ(QueryVersion(x86Only.path()).result, kFileNotFound);
+    EXPECT_FALSE(PumpUntilCompleted(100ms));
+    EXPECT_TRUE(LogLines().empty()) << "the runtime's library was reached";
 
     // The browser's own installation is refused before anything is looked up.
     for (const wchar_t* browser : {L"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\120.0",
@@ -251,6 +257,7 @@ TEST_F(RuntimeLoaderTest, BrokenRegistrationIsPassedOverForTheNextOne) {
     TestSupport::TempFolder removed;
     Register(HKEY_LOCAL_MACHINE, kStableChannel, removed.path());
     Register(HKEY_CURRENT_USER, kStableChannel, fs::path());  // an empty value
+    Register(HKEY_LOCAL_MACHINE, kBetaChannel, RuntimeFolder(kEmptyVersionFolder));
     EXPECT_EQ(QueryVersion(std::nullopt).result, kFileNotFound);
     Register(HKEY_CURRENT_USER, kDevChannel, RuntimeFolder(kOlderVersion));
     EXPECT_EQ(QueryVersion(std::nullopt).text, kOlderVersion + L" Dev");

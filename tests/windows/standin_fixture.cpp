@@ -57,6 +57,7 @@ std::optional<std::wstring> ReadVariable(const std::wstring& name) {
 
 const std::wstring kCurrentVersion = L"" ORBIS_STANDIN_VERSION;
 const std::wstring kOlderVersion = L"" ORBIS_STANDIN_OLDER_VERSION;
+const std::wstring kEmptyVersionFolder = L"" ORBIS_STANDIN_EMPTY_VERSION_FOLDER;
 
 fs::path ExecutableFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -64,16 +65,16 @@ fs::path ExecutableFolder() {
     return fs::path(path).parent_path();
 }
 
-fs::path RuntimeFolderRelativeToExecutable(const std::wstring& version) {
-    return fs::path(ORBIS_STANDIN_RUNTIMES) / version;
+fs::path RuntimeFolderRelativeToExecutable(const std::wstring& folder) {
+    return fs::path(ORBIS_STANDIN_RUNTIMES) / folder;
 }
 
-fs::path RuntimeFolder(const std::wstring& version) {
-    return ExecutableFolder() / RuntimeFolderRelativeToExecutable(version);
+fs::path RuntimeFolder(const std::wstring& folder) {
+    return ExecutableFolder() / RuntimeFolderRelativeToExecutable(folder);
 }
 
-fs::path ClientLibraryOf(const std::wstring& version) {
-    return RuntimeFolder(version) / L"EBWebView" / L"x64" / L"EmbeddedBrowserWebView.dll";
+fs::path ClientLibraryOf(const std::wstring& folder) {
+    return RuntimeFolder(folder) / L"EBWebView" / L"x64" / L"EmbeddedBrowserWebView.dll";
 }
 
 ScopedVariable::ScopedVariable(std::wstring name, const std::optional<std::wstring>& value)

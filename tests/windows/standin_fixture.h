@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 // The two runtime folders: a test can tell from the version which one was used.
 extern const std::wstring kCurrentVersion;
 extern const std::wstring kOlderVersion;
+// The folder whose client library has a version resource with an empty ProductVersion.
+extern const std::wstring kEmptyVersionFolder;
 
 inline constexpr wchar_t kStableChannel[] = L"{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
 inline constexpr wchar_t kBetaChannel[] = L"{2CD8A007-E189-409D-A2C8-9AF4EF3C72AA}";
@@ -33,10 +35,11 @@ inline constexpr wchar_t kDevChannel[] = L"{0D50BFEC-CD6A-4F9A-964C-C7416E3ACB10
 inline constexpr wchar_t kCanaryChannel[] = L"{65C35B14-6C1D-4122-AC46-7148CC9D6497}";
 
 fs::path ExecutableFolder();
-// The runtime folder of `version`, absolute, and as a path relative to the executable's folder.
-fs::path RuntimeFolder(const std::wstring& version);
-fs::path RuntimeFolderRelativeToExecutable(const std::wstring& version);
-fs::path ClientLibraryOf(const std::wstring& version);
+// The runtime folder named `folder` (a version, or kEmptyVersionFolder), absolute, and as a path
+// relative to the executable's folder.
+fs::path RuntimeFolder(const std::wstring& folder);
+fs::path RuntimeFolderRelativeToExecutable(const std::wstring& folder);
+fs::path ClientLibraryOf(const std::wstring& folder);
 
 // A process variable (not the C runtime's copy, which cannot hold an empty value) for one scope.
 class ScopedVariable {
