@@ -82,6 +82,12 @@ class Profile:
                 "responseNumberField",
             ))
 
+    @property
+    def runtime_installer_path(self):
+        """Path of a loopback browser-runtime installer address, or None when it lives elsewhere."""
+        parts = urlsplit(self.strings.get("webView2InstallerUrl", ""))
+        return parts.path if parts.hostname in LOOPBACK_HOSTS and parts.path else None
+
     def portal_port(self):
         """The port of a loopback portal origin, or None when the portal lives elsewhere."""
         parts = urlsplit(self.s("portalOrigin"))

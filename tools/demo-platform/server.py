@@ -132,6 +132,7 @@ class DemoServer(ThreadingHTTPServer):
         self.listener = listener
         self.tls_context = tls_context
         self.report_paint = False
+        self.runtime_installer = ""
         super().__init__(("127.0.0.1", port), Handler)
         scheme = "https" if tls_context else "http"
         self.base = "%s://127.0.0.1:%d" % (scheme, self.server_address[1])
@@ -361,6 +362,8 @@ class Handler(BaseHTTPRequestHandler):
         }
         if path in files:
             return api.respond(200, files[path][0], files[path][1])
+        if path == self.server.profile.runtime_installer_path:
+            return self.runtime_installer()
         if is_service_worker_script(path):
             return api.respond(200, content.SERVICE_WORKER_JS, SCRIPT_TYPE,
                                headers={"Service-Worker-Allowed": "/"})
@@ -390,6 +393,14 @@ class Handler(BaseHTTPRequestHandler):
                              upper_mac=query.get("uppermac", ["0"])[0] not in ("", "0"))
             return api.respond(200, link, api.TEXT_TYPE)
         return api.respond(404, {"error": "Not found", "path": path})
+
+    def runtime_installer(self):
+        """The file the client's runtime bootstrap downloads, when the run names one."""
+        try:
+            with open(self.server.runtime_installer, "rb") as f:
+                return api.respond(200, f.read(), "application/octet-stream")
+        except OSError:
+            return api.respond(404, {"error": "No runtime installer configured"})
 
     def test_endpoint(self, name, query):
         def number(key, default, limit):
@@ -472,6 +483,9 @@ def main(argv=None):
     parser.add_argument("--log", help="JSON-lines request log (appended)")
     parser.add_argument("--report-paint", action="store_true",
                         help="HTML documents report their first paint and load to the platform")
+    parser.add_argument("--runtime-installer",
+                        default=os.environ.get("ORBIS_DEMO_RUNTIME_INSTALLER", ""),
+                        help="file served at the profile's runtime installer address")
     args = parser.parse_args(argv)
 
     try:
@@ -487,6 +501,7 @@ def main(argv=None):
 
     servers = [open_http_server(args, profile, log)]
     servers[0].report_paint = args.report_paint
+    servers[0].runtime_installer = args.runtime_installer
     tls_dir, cert_path = None, ""
     if args.tls:
         tls_dir = tempfile.mkdtemp(prefix="demo-platform-tls-")

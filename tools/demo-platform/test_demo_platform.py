@@ -288,6 +288,49 @@ class PaintReportTest(unittest.TestCase):
             self.assertIn("/_bench/paint?kind=fcp&at=1765300000000.5&top=1", paths)
 
 
+class RuntimeInstallerTest(unittest.TestCase):
+    """The browser-runtime installer address of the test profile is served by the platform."""
+
+    def test_serves_the_named_file_and_nothing_without_one(self):
+        with open(PROFILE, encoding="utf-8") as f:
+            address = json.load(f)["strings"]["webView2InstallerUrl"]
+        path = address[address.index("/", len("http://")):]
+        with tempfile.TemporaryDirectory() as folder:
+            installer = os.path.join(folder, "setup.exe")
+            with open(installer, "wb") as f:
+                f.write(b"MZ\x90\x00 stand-in installer")
+            for served in (installer, ""):
+                state_path = os.path.join(folder, "state.json")
+                if os.path.exists(state_path):
+                    os.remove(state_path)
+                proc = subprocess.Popen(
+                    [sys.executable, os.path.join(HERE, "server.py"), "--profile", PROFILE,
+                     "--runtime-installer", served, "--state-file", state_path],
+                    stdout=subprocess.DEVNULL)
+                try:
+                    for _ in range(100):
+                        if os.path.exists(state_path):
+                            break
+                        time.sleep(0.05)
+                    with open(state_path, encoding="utf-8") as f:
+                        port = int(json.load(f)["base"].rsplit(":", 1)[1])
+                    conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+                    conn.request("GET", path)
+                    response = conn.getresponse()
+                    body = response.read()
+                    conn.close()
+                    if served:
+                        self.assertEqual(response.status, 200)
+                        self.assertEqual(response.getheader("Content-Type"),
+                                         "application/octet-stream")
+                        self.assertEqual(body, b"MZ\x90\x00 stand-in installer")
+                    else:
+                        self.assertEqual(response.status, 404)
+                finally:
+                    proc.send_signal(signal.SIGTERM)
+                    self.assertEqual(proc.wait(timeout=10), 0)
+
+
 class SlowStartScenarioTest(unittest.TestCase):
     """Answers are built without a socket, so the delay is read instead of waited for."""
 
