@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "common/win32_resources_win32.h"
+#include "host/runtime_loader_webview2.h"
 #include "support/demo_platform.h"
+#include "windows/standin_fixture.h"
 
 namespace {
 
@@ -169,9 +171,10 @@ TEST_F(RuntimeBootstrapSystem, InstallsThroughTheRealStepsAndDeletesTheInstaller
     operations_.deleteFile(marker);
 }
 
-// As on a user's machine: the tenant's installer address, here the demo platform, which serves
-// the stand-in installer.
-TEST_F(RuntimeBootstrapSystem, DownloadsTheInstallerFromTheTenantsAddress) {
+// As on a user's machine: no runtime, the tenant's installer address (here the demo platform,
+// which serves the stand-in installer), and the real loader asked before and after; the installer
+// registers a stand-in runtime, which the second question finds.
+TEST_F(RuntimeBootstrapSystem, DownloadsTheInstallerFromTheTenantsAddressAndFindsTheRuntime) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     const std::u16string address = RuntimeBootstrap::TenantInstallerAddress();
     ASSERT_EQ(address, std::u16string(platform.base.begin(), platform.base.end()) +
@@ -180,17 +183,30 @@ TEST_F(RuntimeBootstrapSystem, DownloadsTheInstallerFromTheTenantsAddress) {
     const std::u16string marker = installer + u".ran";
     operations_.deleteFile(installer);
     operations_.deleteFile(marker);
+    // Nothing registered in either hive while the test runs; what was there comes back after.
+    StandinTest::ScopedRegistration noMachineRuntime(HKEY_LOCAL_MACHINE,
+                                                     StandinTest::kStableChannel, std::nullopt);
+    StandinTest::ScopedRegistration noUserRuntime(HKEY_CURRENT_USER, StandinTest::kStableChannel,
+                                                  std::nullopt);
+    StandinTest::ScopedVariable runtimeToRegister(
+        L"ORBIS_TEST_INSTALLER_RUNTIME",
+        StandinTest::RuntimeFolder(StandinTest::kCurrentVersion).wstring());
 
-    int queries = 0;
-    bool installerHadRun = false;
-    operations_.queryVersion = [&](const std::u16string&) -> std::optional<std::u16string> {
-        if (++queries == 1) return std::nullopt;
-        installerHadRun = Exists(marker);
-        return u"131.0.2903.70";
+    std::vector<std::optional<std::u16string>> answers;
+    const auto loaderQuery = RuntimeBootstrap::VersionQueryOverLoader(
+        WebView2Loader::GetAvailableCoreWebView2BrowserVersionString);
+    operations_.queryVersion = [&](const std::u16string& folder) {
+        answers.push_back(loaderQuery(folder));
+        return answers.back();
     };
     EXPECT_TRUE(
         RuntimeBootstrap::EnsureRuntime(operations_, RuntimeBootstrap::TenantInstallerAddress));
-    EXPECT_TRUE(installerHadRun);
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_EQ(answers[0], std::nullopt);
+    const std::wstring current = StandinTest::kCurrentVersion;
+    EXPECT_EQ(answers[1],
+              std::optional<std::u16string>(std::u16string(current.begin(), current.end())));
+    EXPECT_TRUE(Exists(marker));
     EXPECT_FALSE(Exists(installer));
     operations_.deleteFile(marker);
 }

@@ -173,6 +173,11 @@ struct FailingStep {
     const char* stage;
 };
 
+// What a test name shows of the step (the default would print its bytes, addresses included).
+void PrintTo(const FailingStep& step, std::ostream* out) {
+    *out << step.stage;
+}
+
 class WebViewHostFailingStep : public HostFixture,
                                public ::testing::WithParamInterface<FailingStep> {};
 
@@ -202,7 +207,11 @@ INSTANTIATE_TEST_SUITE_P(
                                   static_cast<HRESULT>(0x8000FFFF), "GetCoreWebView2"},
                       FailingStep{L"ORBIS_STANDIN_FAIL_FILTER", L"0x80070057",
                                   static_cast<HRESULT>(0x80070057),
-                                  "RegisterWebResourceRequested"}));
+                                  "RegisterWebResourceRequested"}),
+    // Named by the stage, so the test names stay the same from build to build.
+    [](const ::testing::TestParamInfo<FailingStep>& step) {
+        return std::string(step.param.stage);
+    });
 
 TEST_F(WebViewHostStart, AViewThatCannotBeReadClosesItsController) {
     Set(L"ORBIS_STANDIN_FAIL_GET_WEBVIEW", L"0x8000FFFF");
@@ -284,7 +293,12 @@ TEST_P(WebViewHostNeverCompletes, ClosingTheWindowEndsTheWaitAndKeepsTheQuitRequ
 
 INSTANTIATE_TEST_SUITE_P(EitherCompletion, WebViewHostNeverCompletes,
                          ::testing::Values(L"ORBIS_STANDIN_NEVER_ENVIRONMENT",
-                                           L"ORBIS_STANDIN_NEVER_CONTROLLER"));
+                                           L"ORBIS_STANDIN_NEVER_CONTROLLER"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& step) {
+                             return std::wstring(step.param).ends_with(L"ENVIRONMENT")
+                                        ? std::string("Environment")
+                                        : std::string("Controller");
+                         });
 
 TEST_F(WebViewHostStart, ShutdownClosesTheControllerAndWaitsForTheBrowserToExit) {
     Set(L"ORBIS_STANDIN_EXIT_DELAY_MS", L"300");
