@@ -27,6 +27,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr wchar_t kInitWindowClass[] = L"ZelvanInitWindow";
+constexpr wchar_t kSplashClass[] = L"ZelvanTransparentSplashClass";
 constexpr wchar_t kWindowTitle[] = L"Orbis Campus V 4.18.0";
 constexpr wchar_t kSchemeCommandKey[] = L"Software\\Classes\\orbiscampus\\shell\\open\\command";
 
@@ -187,6 +188,10 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
     const int firstScript = FirstCall(lines, "ICoreWebView2.AddScriptToExecuteOnDocumentCreated");
     ASSERT_GE(firstScript, 0) << "no page script was registered";
     EXPECT_LT(firstScript, navigated);
+
+    // The splash is up while the portal loads (it closes on the first completed navigation,
+    // which only a real browser or the end-to-end harness raises, or after its time-out).
+    EXPECT_NE(WaitForWindow(kSplashClass, 5s), nullptr) << "no splash while the portal loads";
 
     HWND window = WaitForWindow(kInitWindowClass, 10s);
     ASSERT_NE(window, nullptr) << "no init window";
