@@ -167,6 +167,10 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     const int updateChecksBefore = LoggedGets(platform, Tenant::UpdateCheckPath());
     ASSERT_TRUE(Start(L""));
+    // The splash comes first, while start-up checks the runtime and asks the platform for
+    // updates (it closes on the portal's first completed navigation, which only a real browser or
+    // the end-to-end harness raises, or after its time-out).
+    EXPECT_NE(WaitForWindow(kSplashClass, 30s), nullptr) << "no splash during start-up";
 
     const std::string portal = Tenant::InitStartUrl();
     ASSERT_TRUE(StandinTest::PumpMessagesUntil(
@@ -188,10 +192,6 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
     const int firstScript = FirstCall(lines, "ICoreWebView2.AddScriptToExecuteOnDocumentCreated");
     ASSERT_GE(firstScript, 0) << "no page script was registered";
     EXPECT_LT(firstScript, navigated);
-
-    // The splash is up while the portal loads (it closes on the first completed navigation,
-    // which only a real browser or the end-to-end harness raises, or after its time-out).
-    EXPECT_NE(WaitForWindow(kSplashClass, 5s), nullptr) << "no splash while the portal loads";
 
     HWND window = WaitForWindow(kInitWindowClass, 10s);
     ASSERT_NE(window, nullptr) << "no init window";
