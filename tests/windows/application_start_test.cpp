@@ -3,6 +3,8 @@
 // and the way out, seen from outside the process (stand-in call log, platform request log,
 // registry, window, exit code).
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +65,22 @@ std::wstring RegistryDefaultValue(HKEY hive, const wchar_t* key) {
         return {};
     }
     return value;
+}
+
+fs::path LocalAppData() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return folder;
+}
+
+// Whether `path` (UTF-8, as the stand-in logs it) lies in `folder` or starts with its name (a
+// suffix added to the folder's name counts), compared without case as Windows compares names.
+bool StartsWithFolder(const std::string& path, const fs::path& folder) {
+    const std::wstring wide = fs::u8path(path).wstring();
+    const std::wstring prefix = folder.wstring();
+    return wide.size() >= prefix.size() &&
+           CompareStringOrdinal(wide.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
 int LoggedGets(const TestSupport::DemoPlatform& platform, const std::string& path) {
@@ -192,6 +210,18 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
     const int firstScript = FirstCall(lines, "ICoreWebView2.AddScriptToExecuteOnDocumentCreated");
     ASSERT_GE(firstScript, 0) << "no page script was registered";
     EXPECT_LT(firstScript, navigated);
+
+    // The browser came from the runtime installed beside the program, with its data in the
+    // user's local application data.
+    const int created = FirstCall(lines, "CreateWebViewEnvironmentWithOptionsInternal");
+    ASSERT_GE(created, 0);
+    const nlohmann::json& environment = lines[static_cast<std::size_t>(created)];
+    EXPECT_TRUE(
+        StartsWithFolder(environment.value("library", ""), install_.path() / L"WebView2Runtime"))
+        << environment.dump();
+    EXPECT_TRUE(StartsWithFolder(environment.value("userDataFolder", ""),
+                                 LocalAppData() / L"Orbis Campus" / L"WebView2Data"))
+        << environment.dump();
 
     HWND window = WaitForWindow(kInitWindowClass, 10s);
     ASSERT_NE(window, nullptr) << "no init window";
