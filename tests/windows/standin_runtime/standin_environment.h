@@ -1,6 +1,6 @@
 #pragma once
-// The environment object the stand-in hands to a successful creation. Methods the tests have not
-// needed yet answer E_NOTIMPL.
+// The environment object the stand-in hands to a successful creation (standin_browser.h has the
+// rest of its browser).
 #include "common/win32_resources_win32.h"
 #include "host/webview2_com_webview2.h"
 

@@ -7,7 +7,7 @@ namespace Standin {
 namespace {
 
 std::optional<std::string> Variable(const std::string& name) {
-    char value[64] = {};
+    char value[512] = {};
     SetLastError(ERROR_SUCCESS);
     const DWORD length = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
     if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
@@ -24,6 +24,10 @@ HRESULT ParseHresult(const std::string& text) {
 }
 
 }  // namespace
+
+std::string SwitchText(const char* name) {
+    return Variable(name).value_or(std::string());
+}
 
 StepBehaviour BehaviourOf(std::string_view step) {
     StepBehaviour behaviour;
