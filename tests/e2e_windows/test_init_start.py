@@ -1,0 +1,47 @@
+"""Init mode from a start without a link: splash, the portal with its scripts, the window."""
+import unittest
+
+import wine_app
+from wine_app import PORTAL_START, SPLASH_TITLE, WINDOW_TITLE
+import x11
+
+
+class InitStartTest(wine_app.WineAppTestCase):
+    def test_start_shows_splash_then_the_portal_window(self):
+        app = self.start_app([], name="init")
+        splash = app.wait_for_window(SPLASH_TITLE, 20)
+        self.assertIsNotNone(splash, "no splash window")
+        shot = app.screenshot("splash")
+        # The artwork itself, not an empty layered window: its centre is drawn.
+        self.assertNotEqual(x11.pixel(shot, shot[0] // 2, shot[1] // 2), (0, 0, 0))
+        navigation = app.wait_for_navigation(30)
+        self.assertIsNotNone(navigation, "the view was never sent anywhere")
+        self.assertEqual(navigation.get("uri"), PORTAL_START)
+        # The runtime reports the portal loaded: the window comes up and the splash goes.
+        app.complete_navigation()
+        window = app.wait_for_window(WINDOW_TITLE, 15)
+        self.assertIsNotNone(window, "the init window was not shown")
+        self.assertTrue(app.window_gone(SPLASH_TITLE, 15), "the splash stayed")
+        shot = app.screenshot("portal")
+        left, top, width, height = x11.geometry(app.display_env(), window)
+        self.assertEqual((width, height), (1024, 768))
+        # The view fills the client area (the stand-in paints it white); the splash's artwork
+        # no longer shows anywhere beside the window.
+        self.assertEqual(x11.pixel(shot, left + width // 2, top + height // 2), (255, 255, 255))
+        # Closing the window ends the process with 0.
+        x11.press(app.display_env(), window, "alt+F4")
+        result = app.finish(20)
+        self.assertExit(result, 0)
+        calls = result.calls
+        scripts = result.called("ICoreWebView2.AddScriptToExecuteOnDocumentCreated")
+        self.assertTrue(scripts, result.describe())
+        first_navigation = calls.index(navigation)
+        self.assertTrue(all(calls.index(s) < first_navigation for s in scripts),
+                        "scripts registered after the navigation\n" + result.describe())
+        update = [r for r in result.requests if r.get("path", "").startswith(
+            "/api/desktop/version")]
+        self.assertTrue(update, "no update check reached the platform")
+
+
+if __name__ == "__main__":
+    unittest.main()
