@@ -32,13 +32,16 @@ def main(argv):
     loader = unittest.TestLoader()
     if len(argv) > 2:
         loader.testNamePatterns = ["*%s*" % p for p in argv[2:]]
-    suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     try:
+        suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
     finally:
         session.stop()
-    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
-    skipped = len(result.skipped)
+    # One test with several failing cases (subtests) is one failed test.
+    failed_ids = {getattr(test, "test_case", test).id()
+                  for test, _ in result.failures + result.errors}
+    failed = len(failed_ids) + len(result.unexpectedSuccesses)
+    skipped = len({getattr(test, "test_case", test).id() for test, _ in result.skipped})
     passed = result.testsRun - failed - skipped
     print("setup and tests took %.0f s" % (time.monotonic() - started))
     print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))

@@ -21,7 +21,8 @@ import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+# Appended, not prepended: this folder's test files share names with the Linux suite's.
+sys.path.append(os.path.join(HERE, "..", "e2e"))
 
 import harness  # noqa: E402  (the Linux suite's display and demo platform)
 import x11  # noqa: E402
@@ -288,9 +289,11 @@ class RunningApp:
                 f.write(json.dumps(entry, ensure_ascii=False) + "\n")
         return RunResult(self.name, returncode, self.calls(), requests, self.folder, stderr)
 
-    def close(self):
-        """Ends the program as a person would: WM_CLOSE to its main window through Wine."""
-        self.kill()
+    def close_window(self, window):
+        """Closes a window as a person would (Alt+F4: the system menu's Close) and waits for the
+        process to end."""
+        x11.press(self.display_env(), window, "alt+F4")
+        return self.finish(20)
 
     def kill(self):
         if self.process.poll() is None:
@@ -367,6 +370,19 @@ class WineAppTestCase(unittest.TestCase):
         app = RunningApp(self, name, process, folder, offset, limit_s)
         self._started.append(app)
         return app
+
+    def start_shown(self, args, name="run", exe=None, title=WINDOW_TITLE):
+        """Starts the program, waits for its first navigation, reports it completed and waits
+        for the window: (app, first navigation, window id)."""
+        app = self.start_app(args, name=name, exe=exe)
+        navigation = app.wait_for_navigation(30)
+        if navigation is None:
+            self.fail("the view was never sent anywhere\n" + app.finish(5).describe())
+        app.complete_navigation()
+        window = app.wait_for_window(title, 20)
+        if window is None:
+            self.fail("no window titled %r\n%s" % (title, app.finish(5).describe()))
+        return app, navigation, window
 
     def mint(self, content, token="wine-e2e", domain=None):
         return self.demo.mint(token, content, domain)
