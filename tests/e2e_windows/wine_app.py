@@ -245,8 +245,8 @@ class RunningApp:
     def display_env(self):
         return SESSION.display.environment()
 
-    def wait_for_window(self, title, timeout_s=20.0):
-        return x11.wait_for_window(self.display_env(), title, timeout_s, self.process)
+    def wait_for_window(self, title, timeout_s=20.0, exclude=()):
+        return x11.wait_for_window(self.display_env(), title, timeout_s, self.process, exclude)
 
     def window_gone(self, title, timeout_s=20.0):
         return wait_until(lambda: not x11.visible_windows(self.display_env(), title), timeout_s)
@@ -292,6 +292,7 @@ class RunningApp:
     def close_window(self, window):
         """Closes a window as a person would (Alt+F4: the system menu's Close) and waits for the
         process to end."""
+        x11.activate_by_title_bar(self.display_env(), window)
         x11.press(self.display_env(), window, "alt+F4")
         return self.finish(20)
 
@@ -371,15 +372,16 @@ class WineAppTestCase(unittest.TestCase):
         self._started.append(app)
         return app
 
-    def start_shown(self, args, name="run", exe=None, title=WINDOW_TITLE):
+    def start_shown(self, args, name="run", exe=None, title=WINDOW_TITLE, exclude=()):
         """Starts the program, waits for its first navigation, reports it completed and waits
-        for the window: (app, first navigation, window id)."""
+        for the window (one not in `exclude`, the windows of other processes with that title):
+        (app, first navigation, window id)."""
         app = self.start_app(args, name=name, exe=exe)
         navigation = app.wait_for_navigation(30)
         if navigation is None:
             self.fail("the view was never sent anywhere\n" + app.finish(5).describe())
         app.complete_navigation()
-        window = app.wait_for_window(title, 20)
+        window = app.wait_for_window(title, 20, exclude)
         if window is None:
             self.fail("no window titled %r\n%s" % (title, app.finish(5).describe()))
         return app, navigation, window

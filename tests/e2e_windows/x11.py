@@ -32,12 +32,12 @@ def _regex_escape(text):
     return "".join("\\" + c if c in ".^$*+?()[]{}|\\" else c for c in text)
 
 
-def wait_for_window(display_env, title, timeout_s, process=None):
-    """The id of the first mapped window titled `title`; None when none appeared in time or the
-    process ended first."""
+def wait_for_window(display_env, title, timeout_s, process=None, exclude=()):
+    """The id of the first mapped window titled `title` that is not in `exclude`; None when none
+    appeared in time or the process ended first."""
     deadline = time.monotonic() + timeout_s
     while time.monotonic() < deadline:
-        found = visible_windows(display_env, title)
+        found = [w for w in visible_windows(display_env, title) if w not in exclude]
         if found:
             return found[0]
         if process is not None and process.poll() is not None:
@@ -62,6 +62,18 @@ def press(display_env, window, *keys):
     for key in keys:
         _xdotool(display_env, "key", "--clearmodifiers", key)
         time.sleep(0.1)
+
+
+def activate_by_title_bar(display_env, window):
+    """Clicks the window's title bar, which is how Wine's own windows (no window manager here)
+    become the active window; a key press then reaches that window and no other."""
+    box = geometry(display_env, window)
+    if box is None:
+        return
+    left, top, width, _ = box
+    _xdotool(display_env, "mousemove", "--sync", str(left + width // 2), str(top + 8))
+    _xdotool(display_env, "click", "1")
+    time.sleep(0.3)
 
 
 # --- pictures -----------------------------------------------------------------------------------
