@@ -71,7 +71,9 @@ def activate_by_title_bar(display_env, window):
     if box is None:
         return
     left, top, width, _ = box
-    _xdotool(display_env, "mousemove", "--sync", str(left + width // 2), str(top + 8))
+    # No --sync: it waits for a motion that never comes when the pointer is there already.
+    _xdotool(display_env, "mousemove", str(left + width // 2), str(top + 8))
+    time.sleep(0.1)
     _xdotool(display_env, "click", "1")
     time.sleep(0.3)
 
