@@ -76,7 +76,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR rawCommandLine, int) {
     // windows and their hosts, then GDI+, then the apartment.
     const ComApartment apartment;
     const Win32::GdiplusSession gdiplus;
-    AppWindows::DesktopWindows windows(App(), instance);
+    std::unique_ptr<AppWindows::DesktopWindows> windows;
+    AppWindows::ShellOperations shell;
+    shell.closeSplash = CloseSplash;
+    // Owned by the main window, which stays disabled while the box is open; looked up when a box
+    // opens, as the window does not exist yet.
+    shell.showMessage = [&windows](const MessageBoxRequest& request) {
+        return ShowOwnedMessageBox(windows ? windows->MainWindow() : nullptr, request);
+    };
+    shell.endRun = [](int exitCode) { PostQuitMessage(exitCode); };
+    windows = std::make_unique<AppWindows::DesktopWindows>(App(), instance, std::move(shell));
 
     StartupOperations operations;
     operations.showMessage = ShowMessageBox;
@@ -102,18 +111,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR rawCommandLine, int) {
         RegisterUrlProtocol(App().tenantId, StartupTexts::kSchemeDescription,
                             PlatformPaths::ExecutablePath().u16string(), App().displayName);
     };
-    operations.openLoadingWindow = [&windows] { windows.OpenLoadingWindow(); };
+    operations.openLoadingWindow = [&windows] { windows->OpenLoadingWindow(); };
     operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
         return ParseSchemeArgs(link, error, App());
     };
-    operations.createPlayerWindow = [&windows] { return windows.CreatePlayerWindow(); };
+    operations.createPlayerWindow = [&windows] { return windows->CreatePlayerWindow(); };
     operations.createInitScreen = [&windows](bool& hostCreated) {
-        return windows.CreateInitScreen(hostCreated);
+        return windows->CreateInitScreen(hostCreated);
     };
     operations.runMessageLoop = RunMessageLoop;
     // The instance mutex stays held until the process ends; Windows closes it then.
     operations.shutdown = [&windows] {
-        windows.DestroyHosts();
+        windows->DestroyHosts();
         CloseSplash();
     };
 

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "app/desktop_ui.h"
-#include "app/splash.h"
+#include <utility>
+
 #include "common/app_observer.h"
 #include "common/app_record.h"
 #include "host/main_window_win32.h"
@@ -17,15 +17,8 @@ struct DesktopWindows::MainWindowParts {
     std::unique_ptr<WindowController> controller;
 };
 
-DesktopWindows::DesktopWindows(AppRecord& record, HINSTANCE instance)
-    : record_(record), instance_(instance) {
-    shell_.closeSplash = CloseSplash;
-    // Looked up when a box opens: the window may not exist yet when the shell is made.
-    shell_.showMessage = [this](const MessageBoxRequest& request) {
-        return ShowOwnedMessageBox(MainWindow(), request);
-    };
-    shell_.endRun = [](int exitCode) { PostQuitMessage(exitCode); };
-}
+DesktopWindows::DesktopWindows(AppRecord& record, HINSTANCE instance, ShellOperations shell)
+    : record_(record), instance_(instance), shell_(std::move(shell)) {}
 
 DesktopWindows::~DesktopWindows() {
     DestroyHosts();

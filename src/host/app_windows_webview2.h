@@ -17,8 +17,9 @@ namespace AppWindows {
 // run. At most one main window exists: the player's or the init window.
 class DesktopWindows {
   public:
-    // The windows' message boxes are owned by the main window; the run ends by WM_QUIT.
-    DesktopWindows(AppRecord& record, HINSTANCE instance);
+    // `shell` is what the windows need of the application around them (splash, message boxes,
+    // the end of the run).
+    DesktopWindows(AppRecord& record, HINSTANCE instance, ShellOperations shell);
     ~DesktopWindows();
     DesktopWindows(const DesktopWindows&) = delete;
     DesktopWindows& operator=(const DesktopWindows&) = delete;

@@ -103,9 +103,10 @@ RuntimeChoice ChooseRuntime(const std::u16string& executableFolder) {
     return {false, {}, RuntimeVersion(nullptr)};
 }
 
-WebViewHost::WebViewHost(HWND window, const std::u16string& baseUrl)
+WebViewHost::WebViewHost(HWND window, const std::u16string& baseUrl, std::u16string programFolder)
     : parentWindow_(window),
       baseUrl_(baseUrl),
+      programFolder_(programFolder.empty() ? ExecutableFolder() : std::move(programFolder)),
       browserExitEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       printFlow_(PrintOperations()) {}
 
@@ -121,9 +122,8 @@ void WebViewHost::Initialize(const std::u16string& dataFolderBase, int attempts)
     statusText_.clear();
     const bool windowExists = IsWindow(parentWindow_) != FALSE;
     // No runtime is looked at for a window that does not exist.
-    const RuntimeChoice runtime = windowExists && !dataFolderBase.empty()
-                                      ? ChooseRuntime(ExecutableFolder())
-                                      : RuntimeChoice{};
+    const RuntimeChoice runtime =
+        windowExists && !dataFolderBase.empty() ? ChooseRuntime(programFolder_) : RuntimeChoice{};
 
     BrowserStartup::StartupPlatform platform;
     platform.runtime = {

@@ -30,8 +30,9 @@ class WebViewHost final : public BrowserHost {
   public:
     // The view fills `window`'s client area. `baseUrl` is the platform base address that
     // permissions and the host's own navigations are judged against; it may change while the
-    // host lives.
-    WebViewHost(HWND window, const std::u16string& baseUrl);
+    // host lives. A fixed-version runtime is looked for in `programFolder` (empty: the folder of
+    // the running executable, where the installer puts it).
+    WebViewHost(HWND window, const std::u16string& baseUrl, std::u16string programFolder = {});
     ~WebViewHost() override;
     WebViewHost(const WebViewHost&) = delete;
     WebViewHost& operator=(const WebViewHost&) = delete;
@@ -80,6 +81,7 @@ class WebViewHost final : public BrowserHost {
 
     HWND parentWindow_ = nullptr;
     const std::u16string& baseUrl_;
+    const std::u16string programFolder_;
     Win32::ComPtr<ICoreWebView2Environment> environment_;
     Win32::ComPtr<ICoreWebView2Controller> controller_;
     Win32::ComPtr<ICoreWebView2> webView_;

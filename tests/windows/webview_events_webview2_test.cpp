@@ -1,13 +1,13 @@
 // The WebView2 host's event handlers, view operations and print call against the stand-in
 // runtime: what the runtime is told must be what the portable decisions say.
 #include <cstdint>
-#include <fstream>
 
 #include "common/run_mode.h"
 #include "content/request_filter.h"
 #include "host/print_page_webview2.h"
 #include "print/print_flow.h"
 #include "webview2_host_fixture.h"
+#include "window_capture.h"
 
 namespace WebView2HostTest {
 namespace {
@@ -215,56 +215,6 @@ TEST_F(WebViewHostEvents, ViewSettingsTurnOffTheBrowsersOwnTools) {
                             "ICoreWebView2Settings7.put_HiddenPdfToolbarItems=0"}));
 }
 
-// The window's client area with its child windows, top-down 32-bit pixels, read from the
-// window's own surface (so that other tests' windows on the shared display cannot cover it); also
-// written as a bitmap beside the tests (screenshots/<name>.bmp) for a person to look at.
-std::vector<std::uint32_t> Screenshot(HWND window, const wchar_t* name, int& width, int& height) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    width = client.right;
-    height = client.bottom;
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-
-    const std::filesystem::path folder = StandinTest::ExecutableFolder() / L"screenshots";
-    std::filesystem::create_directories(folder);
-    std::ofstream file(folder / (std::wstring(name) + L".bmp"), std::ios::binary);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
-    file.write(reinterpret_cast<const char*>(&header), sizeof header);
-    file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    file.write(reinterpret_cast<const char*>(pixels.data()),
-               static_cast<std::streamsize>(pixels.size() * 4));
-    return pixels;
-}
-
-bool IsWhite(std::uint32_t pixel) {
-    return (pixel & 0xFFFFFFu) == 0xFFFFFFu;
-}
-
-bool IsDark(std::uint32_t pixel) {
-    return (pixel & 0xFFu) < 0x60 && ((pixel >> 8) & 0xFFu) < 0x60 &&
-           ((pixel >> 16) & 0xFFu) < 0x60;
-}
-
 TEST_F(WebViewHostEvents, TheViewFillsTheWindowAndFollowsItsSize) {
     host_->Navigate(u"https://campus.zelvan.test/screenshot");
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -274,28 +224,30 @@ TEST_F(WebViewHostEvents, TheViewFillsTheWindowAndFollowsItsSize) {
         CreateWindowExW(WS_EX_TOPMOST, L"OrbisHostTestWindow", L"cover", WS_POPUP | WS_VISIBLE, 0,
                         0, 800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     Drain();
-    int width = 0;
-    int height = 0;
-    auto pixels = Screenshot(window_, L"webview2-host-view", width, height);
-    ASSERT_GT(width * height, 0);
+    WindowCapture::Capture capture =
+        WindowCapture::CaptureClientArea(window_, L"webview2-host-view");
+    ASSERT_GT(capture.pixels.size(), 0u);
     std::size_t white = 0;
     std::size_t dark = 0;
-    for (const std::uint32_t pixel : pixels) {
-        white += IsWhite(pixel) ? 1 : 0;
-        dark += IsDark(pixel) ? 1 : 0;
+    for (const std::uint32_t pixel : capture.pixels) {
+        white += WindowCapture::IsWhite(pixel) ? 1 : 0;
+        dark += WindowCapture::IsDark(pixel) ? 1 : 0;
     }
     // The stand-in's white view covers the client area; its text (the address) is the dark rest.
-    EXPECT_GT(white, pixels.size() * 9 / 10);
+    EXPECT_GT(white, capture.pixels.size() * 9 / 10);
     EXPECT_GT(dark, 50u);
 
+    const int width = capture.width;
+    const int height = capture.height;
     host_->Resize(width / 2, height / 2);
     RedrawWindow(window_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Drain();
-    pixels = Screenshot(window_, L"webview2-host-view-resized", width, height);
-    const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
-    EXPECT_TRUE(IsWhite(at(width / 2 - 5, height / 2 - 5)));
-    EXPECT_TRUE(IsDark(at(width - 5, height - 5)));
+    capture = WindowCapture::CaptureClientArea(window_, L"webview2-host-view-resized");
+    ASSERT_EQ(capture.width, width);
+    ASSERT_EQ(capture.height, height);
+    EXPECT_TRUE(WindowCapture::IsWhite(capture.At(width / 2 - 5, height / 2 - 5)));
+    EXPECT_TRUE(WindowCapture::IsDark(capture.At(width - 5, height - 5)));
     // Its end posts a quit request, which the fixture's tear-down drains.
     DestroyWindow(cover);
 }

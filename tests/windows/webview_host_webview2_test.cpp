@@ -34,6 +34,42 @@ TEST_F(WebViewHostStart, SucceedsWithTheInstalledRuntimeAndReportsKindVersionAnd
         std::filesystem::exists(std::filesystem::path(DataFolder()) / ".zelvan_write_test"));
 }
 
+TEST_F(WebViewHostStart, AFixedRuntimeBesideTheProgramIsStartedFromItsFolder) {
+    // A program folder in the build tree, kept between runs: a loaded client library cannot be
+    // deleted. The older stand-in, so that the version tells which runtime was used.
+    const std::filesystem::path program = StandinTest::ExecutableFolder() / L"fixed-program";
+    const std::filesystem::path fixed = program / L"WebView2Runtime";
+    // Refreshed file by file; a library this process has loaded already stays as it is.
+    const std::filesystem::path source = StandinTest::RuntimeFolder(StandinTest::kOlderVersion);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(source)) {
+        const std::filesystem::path target = fixed / entry.path().lexically_relative(source);
+        std::error_code ignored;
+        if (entry.is_directory()) {
+            std::filesystem::create_directories(target, ignored);
+        } else {
+            std::filesystem::create_directories(target.parent_path(), ignored);
+            std::filesystem::copy_file(entry.path(), target,
+                                       std::filesystem::copy_options::overwrite_existing, ignored);
+        }
+    }
+    Set(L"WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", std::nullopt);
+    host_ = std::make_unique<WebView::WebViewHost>(window_, baseUrl_, program.u16string());
+    host_->events.initialized = [this](bool succeeded, WebViewStatus::Result result) {
+        initializedCalls_.push_back({succeeded, result});
+    };
+    Initialize();
+    const std::string folder = Utf8(dataBase_) + "_Fixed_Env6";
+    EXPECT_EQ(Utf8(host_->StatusText()), std::string("WebView2 initialized with Fixed ") +
+                                             ORBIS_STANDIN_OLDER_VERSION + "; userData=" + folder);
+    const auto created = Lines("CreateWebViewEnvironmentWithOptionsInternal");
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(created[0]["variables"]["WEBVIEW2_BROWSER_EXECUTABLE_FOLDER"],
+              Utf8(fixed.u16string()));
+    EXPECT_EQ(created[0]["userDataFolder"], folder);
+    EXPECT_EQ(created[0]["library"].get<std::string>().rfind(Utf8(fixed.u16string()), 0), 0u)
+        << created[0]["library"];
+}
+
 TEST_F(WebViewHostStart, TheRuntimeSeesTheFolderTheSwitchesAndTheOptions) {
     Initialize();
     const auto created = Lines("CreateWebViewEnvironmentWithOptionsInternal");

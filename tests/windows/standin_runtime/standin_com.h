@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -81,7 +82,9 @@ class Object {
         Table& Set(HRESULT (STDMETHODCALLTYPE I::*method)(Args...),
                    HRESULT(STDMETHODCALLTYPE* function)(Self*, Args...)) {
             const std::size_t slot = SlotOf(method);
-            if (slot < kSlotCount) slots_[slot] = reinterpret_cast<const void*>(function);
+            // A table too small for the interface would answer the method with a stub: stop.
+            if (slot >= kSlotCount) std::abort();
+            slots_[slot] = reinterpret_cast<const void*>(function);
             return *this;
         }
         const void* const* Slots() const { return slots_.data(); }
