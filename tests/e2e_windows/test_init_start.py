@@ -41,6 +41,7 @@ class InitStartTest(wine_app.WineAppTestCase):
         first_navigation = calls.index(navigation)
         self.assertTrue(all(calls.index(s) < first_navigation for s in scripts),
                         "scripts registered after the navigation\n" + result.describe())
+        self.assertEqual(result.page_scripts(), ["_zelvanPrintBlockAdded", "_zelvanNavAdded"])
         update = [r for r in result.requests if r.get("path", "").startswith(
             "/api/desktop/version")]
         self.assertTrue(update, "no update check reached the platform")

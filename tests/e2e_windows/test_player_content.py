@@ -12,6 +12,18 @@ YOUTUBE_EMBED = "https://www.youtube.com/embed/dQw4w9WgXcQ"
 WATERMARK = "learner@example.test"
 
 
+# Registered before the content, in this order.
+LOADER_AND_PRINT_BLOCK = ["_zelvanLoaderAdded", "_zelvanPrintBlockAdded"]
+PAGE_SCRIPTS = {
+    "pdf-1": LOADER_AND_PRINT_BLOCK + ["_zelvanWatermarkAdded", "_zelvanPrintBtnAdded"],
+    "handout-1": LOADER_AND_PRINT_BLOCK,
+    "video-1": LOADER_AND_PRINT_BLOCK,
+    "youtube-1": LOADER_AND_PRINT_BLOCK,
+    "zoom-1": LOADER_AND_PRINT_BLOCK,
+    "page-1": LOADER_AND_PRINT_BLOCK,
+}
+
+
 class PlayerContentTest(wine_app.WineAppTestCase):
     def show(self, content, name):
         app, navigation, window = self.start_shown([self.mint(content)], name=name)
@@ -53,6 +65,7 @@ class PlayerContentTest(wine_app.WineAppTestCase):
                 else:
                     self.assertIn(expected, shown[0]["html"])
                     self.assertIn(">%s</div>" % WATERMARK, shown[0]["html"])
+                self.assertEqual(result.page_scripts(), PAGE_SCRIPTS[content], result.describe())
                 # The platform was asked for the link once.
                 asked = [r for r in result.requests if r["method"] == "PUT" and
                          r["path"].startswith("/api/desktop/content-link")]

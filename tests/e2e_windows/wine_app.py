@@ -14,6 +14,7 @@ Environment:
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -177,6 +178,16 @@ class RunResult:
 
     def generated_pages(self):
         return [c.get("html", "") for c in self.called("ICoreWebView2.NavigateToString")]
+
+    def page_scripts(self):
+        """The page scripts registered, in order, each named by the flag it sets (the host's own
+        scripts, which set none, are left out)."""
+        names = []
+        for call in self.called("ICoreWebView2.AddScriptToExecuteOnDocumentCreated"):
+            found = re.search(r"window\.(_zelvan[A-Za-z]+Added)", call.get("script", ""))
+            if found:
+                names.append(found.group(1))
+        return names
 
     def describe(self):
         lines = ["run %s: exit %s, folder %s" % (self.name, self.returncode, self.folder)]
