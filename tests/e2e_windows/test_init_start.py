@@ -46,6 +46,24 @@ class InitStartTest(wine_app.WineAppTestCase):
             "/api/desktop/version")]
         self.assertTrue(update, "no update check reached the platform")
 
+    def test_every_finished_load_raises_the_init_window_again(self):
+        init, _, init_window = self.start_shown([], name="init")
+        player, _, player_window = self.start_shown([self.mint("page-1")], name="player",
+                                                    exclude=(init_window,))
+        env = init.display_env()
+
+        def on_top():
+            order = x11.stacking_order(env)
+            return order.index(init_window) > order.index(player_window)
+
+        self.assertTrue(wine_app.wait_until(lambda: not on_top(), 5),
+                        "the player did not come up over the init window")
+        init.complete_navigation()
+        self.assertTrue(wine_app.wait_until(on_top, 10), "the init window stayed below")
+        init.screenshot("raised")
+        for app, window in ((init, init_window), (player, player_window)):
+            self.assertExit(app.close_window(window), 0)
+
 
 if __name__ == "__main__":
     unittest.main()

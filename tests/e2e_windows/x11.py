@@ -46,6 +46,15 @@ def wait_for_window(display_env, title, timeout_s, process=None, exclude=()):
     return None
 
 
+def stacking_order(display_env):
+    """Ids of the root's child windows from the bottom to the top, as xdotool writes them."""
+    env = dict(os.environ, **display_env)
+    listing = subprocess.run(["xwininfo", "-root", "-children"], env=env, capture_output=True,
+                             text=True, timeout=10).stdout
+    return [str(int(line.split()[0], 16)) for line in listing.splitlines()
+            if line.strip().startswith("0x")][::-1]
+
+
 def geometry(display_env, window):
     """(x, y, width, height) of a window, as the X server places it."""
     code, out = _xdotool(display_env, "getwindowgeometry", "--shell", window)
