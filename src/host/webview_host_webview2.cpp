@@ -6,6 +6,7 @@
 #include "content/navigation_policy.h"
 #include "host/browser_arguments.h"
 #include "host/com_callback_webview2.h"
+#include "host/deferred_call_win32.h"
 #include "host/environment_options_webview2.h"
 #include "host/print_page_webview2.h"
 #include "host/runtime_loader_webview2.h"
@@ -415,8 +416,14 @@ void WebViewHost::PostWebMessageAsJson(const std::u16string& json) {
     if (webView_) webView_->PostWebMessageAsJson(WidePtr(json));
 }
 
+// A print request arrives inside the runtime's web-message handler, where the picker's modal
+// loop would be re-entrancy the runtime does not support: it opens from the message loop once
+// the handler has returned, unless the host has gone by then.
 void WebViewHost::ShowSystemPrintDialog() {
-    printFlow_.Run();
+    const std::weak_ptr<int> alive = lifetime_;
+    Win32::RunFromMessageLoop([this, alive] {
+        if (!alive.expired()) printFlow_.Run();
+    });
 }
 
 Printing::PrintOperations WebViewHost::PrintOperations() {

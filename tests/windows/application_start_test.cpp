@@ -3,6 +3,8 @@
 // and the way out, seen from outside the process (stand-in call log, platform request log,
 // registry, window, exit code).
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr wchar_t kInitWindowClass[] = L"ZelvanInitWindow";
+constexpr wchar_t kSplashClass[] = L"ZelvanTransparentSplashClass";
 constexpr wchar_t kWindowTitle[] = L"Orbis Campus V 4.18.0";
 constexpr wchar_t kSchemeCommandKey[] = L"Software\\Classes\\orbiscampus\\shell\\open\\command";
 
@@ -62,6 +65,22 @@ std::wstring RegistryDefaultValue(HKEY hive, const wchar_t* key) {
         return {};
     }
     return value;
+}
+
+fs::path LocalAppData() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return folder;
+}
+
+// Whether `path` (UTF-8, as the stand-in logs it) lies in `folder` or starts with its name (a
+// suffix added to the folder's name counts), compared without case as Windows compares names.
+bool StartsWithFolder(const std::string& path, const fs::path& folder) {
+    const std::wstring wide = fs::u8path(path).wstring();
+    const std::wstring prefix = folder.wstring();
+    return wide.size() >= prefix.size() &&
+           CompareStringOrdinal(wide.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
 int LoggedGets(const TestSupport::DemoPlatform& platform, const std::string& path) {
@@ -166,6 +185,10 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     const int updateChecksBefore = LoggedGets(platform, Tenant::UpdateCheckPath());
     ASSERT_TRUE(Start(L""));
+    // The splash comes first, while start-up checks the runtime and asks the platform for
+    // updates (it closes on the portal's first completed navigation, which only a real browser or
+    // the end-to-end harness raises, or after its time-out).
+    EXPECT_NE(WaitForWindow(kSplashClass, 30s), nullptr) << "no splash during start-up";
 
     const std::string portal = Tenant::InitStartUrl();
     ASSERT_TRUE(StandinTest::PumpMessagesUntil(
@@ -187,6 +210,18 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
     const int firstScript = FirstCall(lines, "ICoreWebView2.AddScriptToExecuteOnDocumentCreated");
     ASSERT_GE(firstScript, 0) << "no page script was registered";
     EXPECT_LT(firstScript, navigated);
+
+    // The browser came from the runtime installed beside the program, with its data in the
+    // user's local application data.
+    const int created = FirstCall(lines, "CreateWebViewEnvironmentWithOptionsInternal");
+    ASSERT_GE(created, 0);
+    const nlohmann::json& environment = lines[static_cast<std::size_t>(created)];
+    EXPECT_TRUE(
+        StartsWithFolder(environment.value("library", ""), install_.path() / L"WebView2Runtime"))
+        << environment.dump();
+    EXPECT_TRUE(StartsWithFolder(environment.value("userDataFolder", ""),
+                                 LocalAppData() / L"Orbis Campus" / L"WebView2Data"))
+        << environment.dump();
 
     HWND window = WaitForWindow(kInitWindowClass, 10s);
     ASSERT_NE(window, nullptr) << "no init window";
