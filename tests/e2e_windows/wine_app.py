@@ -201,8 +201,7 @@ class RunResult:
 class RunningApp:
     """A started orbis-campus.exe: its stand-in log, its command file, its windows."""
 
-    def __init__(self, test, name, process, folder, offset, limit_s):
-        self.test = test
+    def __init__(self, name, process, folder, offset, limit_s):
         self.name = name
         self.process = process
         self.folder = folder
@@ -379,7 +378,7 @@ class WineAppTestCase(unittest.TestCase):
             process = subprocess.Popen(["wine", exe] + list(args), env=env, stdout=out,
                                        stderr=err, stdin=subprocess.DEVNULL,
                                        start_new_session=True, cwd=os.path.dirname(exe))
-        app = RunningApp(self, name, process, folder, offset, limit_s)
+        app = RunningApp(name, process, folder, offset, limit_s)
         self._started.append(app)
         return app
 
