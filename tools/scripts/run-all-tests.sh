@@ -9,6 +9,8 @@
 #   sanitizers  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the
 #               application itself once per content kind and in init mode
 #   wine        the portable core and the Windows adapters, cross-compiled, under Wine
+#   wine-e2e    the Windows executable itself under Wine and a private Xvfb, with the stand-in
+#               runtime and the demo platform (screenshots in build/windows-x64/wine-e2e/artifacts)
 #   fuzz        every libFuzzer target for a few seconds
 #   demo        the demo platform's own tests
 #   bench       the benchmarks build and run once (numbers in build/test-logs/bench*.log)
@@ -26,7 +28,7 @@ cd "$root"
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 fuzz_seconds="${FUZZ_SECONDS:-5}"
-layers="${LAYERS:-format layering native differential e2e sanitizers wine fuzz demo bench}"
+layers="${LAYERS:-format layering native differential e2e sanitizers wine wine-e2e fuzz demo bench}"
 jobs="$(nproc)"
 total_passed=0
 total_failed=0
@@ -233,6 +235,36 @@ for layer in $layers; do
         run_ctest_layer wine windows-x64 --repeat until-pass:2
         wineserver -k 2>/dev/null || true
         stop_private_xvfb
+        ;;
+    wine-e2e)
+        log="$logs/wine-e2e.log"
+        work="$root/build/windows-x64/wine-e2e"
+        if ! { cmake --preset windows-x64 &&
+                cmake --build --preset windows-x64 -j "$jobs" --target orbis_wine_e2e_inputs; } \
+                >"$log" 2>&1; then
+            echo "[wine-e2e] build failed, see $log"; tail -30 "$log"; record wine-e2e 0 1
+            continue
+        fi
+        # The harness brings its own display, Wine prefix and demo platform; the platform's
+        # fixed port needs the private network.
+        ( set -a; . "$root/build/windows-x64/wine-e2e-inputs.env"; set +a
+          ORBIS_E2E_ARTIFACTS="$work/artifacts" PYTHONDONTWRITEBYTECODE=1 \
+            private_network timeout 600 /usr/bin/python3 tests/e2e_windows/run_wine_e2e.py "$work" ) \
+            >>"$log" 2>&1
+        line="$(grep -E '^[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" | tail -1)"
+        if [ -z "$line" ]; then
+            echo "[wine-e2e] no summary, see $log"; tail -30 "$log"; record wine-e2e 0 1
+            continue
+        fi
+        read -r passed failed skipped <<<"$(sed -E 's/^([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped$/\1 \2 \3/' <<<"$line")"
+        if [ "$failed" -gt 0 ]; then
+            echo "[wine-e2e] failures:"; grep -E '^(FAIL|ERROR):|^AssertionError' "$log" | head -20 | sed 's/^/    /'
+        fi
+        # Every case here is an end-to-end case: a skip fails the run.
+        if [ "$skipped" -gt 0 ]; then
+            echo "[wine-e2e] $skipped skipped"; blocking_skips=$((blocking_skips + skipped))
+        fi
+        record wine-e2e "$passed" "$failed" "$skipped"
         ;;
     fuzz)
         fuzz_one() {  # target log

@@ -1,6 +1,7 @@
 // The stand-in's view and its settings. The view is a plain child window of the host window
 // that paints the last address it was sent to, so that a screenshot shows where it went.
 #include "standin_browser.h"
+#include "standin_command_file.h"
 #include "standin_event_args.h"
 #include "standin_log.h"
 #include "standin_switches.h"
@@ -312,6 +313,7 @@ WebView::WebView(HWND parent)
       window(CreateViewWindow(parent)),
       settings(Win32::ComPtr<Settings>::Adopt(new Settings())) {
     CurrentObjects().view = this;
+    StartCommandFile();
 }
 
 WebView::~WebView() {
