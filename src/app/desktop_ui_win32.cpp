@@ -3,12 +3,9 @@
 #include <shellapi.h>
 
 #include "app/desktop_ui.h"
+#include "common/wide_text_win32.h"
 
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 MessageBoxResult ResultOf(int pressed) {
     switch (pressed) {
@@ -33,10 +30,10 @@ MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) {
 }
 
 MessageBoxResult ShowOwnedMessageBox(void* owner, const MessageBoxRequest& request) {
-    return ResultOf(MessageBoxW(static_cast<HWND>(owner), Wide(request.text), Wide(request.caption),
-                                static_cast<UINT>(request.flags)));
+    return ResultOf(MessageBoxW(static_cast<HWND>(owner), Win32::WidePtr(request.text),
+                                Win32::WidePtr(request.caption), static_cast<UINT>(request.flags)));
 }
 
 void OpenInDesktopBrowser(const std::u16string& address) {
-    ShellExecuteW(nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", Win32::WidePtr(address), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -3,18 +3,15 @@
 #include <string>
 
 #include "app/url_protocol.h"
+#include "common/wide_text_win32.h"
 #include "common/win32_resources_win32.h"
 
 namespace {
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 Win32::UniqueRegistryKey CreateKey(HKEY root, const std::u16string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, Win32::WidePtr(path), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
     return Win32::UniqueRegistryKey(key);

@@ -1,4 +1,5 @@
 #include "host/main_window_win32.h"
+#include "common/wide_text_win32.h"
 
 #include <string>
 
@@ -9,10 +10,6 @@ constexpr int kIconResourceId = 101;
 constexpr wchar_t kLoadingText[] =
     L"\u062C\u0627\u0631\u064A \u0627\u0644\u062A\u062D\u0645\u064A\u0644... Loading...";
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 bool RegisterWindowClass(HINSTANCE instance, const std::u16string& className, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -22,7 +19,7 @@ bool RegisterWindowClass(HINSTANCE instance, const std::u16string& className, WN
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResourceId));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = Wide(className);
+    windowClass.lpszClassName = Win32::WidePtr(className);
     // A class left registered by an earlier window of this process is as good as a new one.
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -46,10 +43,11 @@ std::unique_ptr<Win32MainWindow> Win32MainWindow::Create(RunMode mode, const App
     RegisterWindowClass(instance, className, &Win32MainWindow::Procedure);
     std::unique_ptr<Win32MainWindow> made(new Win32MainWindow(mode));
     const std::u16string title = record.displayName + u" V " + record.version;
-    HWND window = CreateWindowExW(
-        WS_EX_APPWINDOW, Wide(className), Wide(title), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-        CW_USEDEFAULT, CW_USEDEFAULT, init ? kInitWidth : kPlayerWidth,
-        init ? kInitHeight : kPlayerHeight, nullptr, nullptr, instance, made.get());
+    HWND window =
+        CreateWindowExW(WS_EX_APPWINDOW, Win32::WidePtr(className), Win32::WidePtr(title),
+                        WS_VISIBLE | WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        init ? kInitWidth : kPlayerWidth, init ? kInitHeight : kPlayerHeight,
+                        nullptr, nullptr, instance, made.get());
     if (window == nullptr) return nullptr;
     return made;
 }

@@ -5,14 +5,11 @@
 
 #include <utility>
 
+#include "common/wide_text_win32.h"
 #include "common/win32_resources_win32.h"
 
 namespace RuntimeBootstrap {
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 std::u16string FromWide(const wchar_t* text, std::size_t length) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), length);
@@ -28,7 +25,7 @@ std::u16string ExecutableFolder() {
 }
 
 bool IsFile(const std::u16string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path));
+    const DWORD attributes = GetFileAttributesW(Win32::WidePtr(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -40,7 +37,8 @@ std::u16string TempFolder() {
 }
 
 bool Download(const std::u16string& address, const std::u16string& path) {
-    return SUCCEEDED(URLDownloadToFileW(nullptr, Wide(address), Wide(path), 0, nullptr));
+    return SUCCEEDED(
+        URLDownloadToFileW(nullptr, Win32::WidePtr(address), Win32::WidePtr(path), 0, nullptr));
 }
 
 void RunAndWait(const std::u16string& path) {
@@ -49,7 +47,7 @@ void RunAndWait(const std::u16string& path) {
     // No error box of the shell's own when the file cannot be started: the search afterwards
     // decides, and its warning is the one message the user gets.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpFile = Wide(path);
+    info.lpFile = Win32::WidePtr(path);
     info.nShow = SW_SHOWNORMAL;
     // ShellExecuteExW rather than CreateProcessW: the installer may ask for elevation.
     if (!ShellExecuteExW(&info)) return;
@@ -58,7 +56,7 @@ void RunAndWait(const std::u16string& path) {
 }
 
 void DeleteInstaller(const std::u16string& path) {
-    DeleteFileW(Wide(path));
+    DeleteFileW(Win32::WidePtr(path));
 }
 
 }  // namespace
@@ -68,7 +66,7 @@ VersionQuery VersionQueryOverLoader(LoaderVersionFunction getVersion) {
                const std::u16string& folder) -> std::optional<std::u16string> {
         if (!getVersion) return std::nullopt;
         LPWSTR raw = nullptr;
-        const HRESULT result = getVersion(folder.empty() ? nullptr : Wide(folder), &raw);
+        const HRESULT result = getVersion(folder.empty() ? nullptr : Win32::WidePtr(folder), &raw);
         const Win32::CoTaskString version(raw);
         if (FAILED(result) || version == nullptr) return std::nullopt;
         return FromWide(version.get(), wcslen(version.get()));

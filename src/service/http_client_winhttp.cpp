@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/wide_text_win32.h"
 #include "service/http_client.h"
 #include "service/http_request_rules.h"
 #include "tenant_profile.h"
@@ -22,10 +23,6 @@ struct InternetHandleClose {
     void operator()(HINTERNET handle) const { WinHttpCloseHandle(handle); }
 };
 using InternetHandle = std::unique_ptr<void, InternetHandleClose>;
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 std::u16string FromWide(const wchar_t* text, DWORD length) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), length);
@@ -48,7 +45,8 @@ std::optional<HttpRules::CrackedUrl> Crack(const std::u16string& url) {
     parts.lpszUrlPath = path;
     parts.dwUrlPathLength = static_cast<DWORD>(HttpRules::kPathBufferLength);
     // No extra-info buffer: the query string stays part of the path.
-    if (url.empty() || !WinHttpCrackUrl(Wide(url), static_cast<DWORD>(url.size()), 0, &parts)) {
+    if (url.empty() ||
+        !WinHttpCrackUrl(Win32::WidePtr(url), static_cast<DWORD>(url.size()), 0, &parts)) {
         return std::nullopt;
     }
     HttpRules::CrackedUrl cracked;
@@ -70,7 +68,7 @@ void ApplyRequestSettings(HINTERNET request) {
 void AddHeaders(HINTERNET request, const std::vector<HttpRules::Header>& headers) {
     for (const auto& [name, value] : headers) {
         const std::u16string line = Text::Widen(name + ": " + value);
-        WinHttpAddRequestHeaders(request, Wide(line), static_cast<DWORD>(-1),
+        WinHttpAddRequestHeaders(request, Win32::WidePtr(line), static_cast<DWORD>(-1),
                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
     }
 }
@@ -104,7 +102,7 @@ struct HttpClient::Session {
 
 HttpClient::HttpClient() : session_(std::make_unique<Session>()) {
     const std::u16string agent = Text::Widen(Tenant::UserAgent());
-    session_->handle.reset(WinHttpOpen(Wide(agent), WINHTTP_ACCESS_TYPE_NO_PROXY,
+    session_->handle.reset(WinHttpOpen(Win32::WidePtr(agent), WINHTTP_ACCESS_TYPE_NO_PROXY,
                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session_->handle) throw std::runtime_error(std::string(HttpRules::kSessionFailed));
     WinHttpSetTimeouts(session_->handle.get(), static_cast<int>(HttpRules::kResolveTimeoutMs),
@@ -130,16 +128,18 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
     response.error = HttpRules::RefusalBeforeSending(cracked, url);
     if (!response.error.empty()) return response;
 
-    const InternetHandle connection(WinHttpConnect(session_->handle.get(), Wide(cracked->host),
+    const InternetHandle connection(WinHttpConnect(session_->handle.get(),
+                                                   Win32::WidePtr(cracked->host),
                                                    static_cast<INTERNET_PORT>(cracked->port), 0));
     if (!connection) {
         response.error = HttpRules::kConnectFailed;
         return response;
     }
     const std::u16string methodText(method);
-    const InternetHandle request(WinHttpOpenRequest(
-        connection.get(), Wide(methodText), Wide(cracked->path), nullptr, WINHTTP_NO_REFERER,
-        WINHTTP_DEFAULT_ACCEPT_TYPES, cracked->https ? WINHTTP_FLAG_SECURE : 0));
+    const InternetHandle request(
+        WinHttpOpenRequest(connection.get(), Win32::WidePtr(methodText),
+                           Win32::WidePtr(cracked->path), nullptr, WINHTTP_NO_REFERER,
+                           WINHTTP_DEFAULT_ACCEPT_TYPES, cracked->https ? WINHTTP_FLAG_SECURE : 0));
     if (!request) {
         response.error = HttpRules::kOpenRequestFailed;
         return response;

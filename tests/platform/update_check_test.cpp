@@ -20,31 +20,17 @@ std::u16string Scenario(const TestSupport::DemoPlatform& platform, const std::st
     return Text::Widen(platform.base + (name.empty() ? "" : "/s/" + name));
 }
 
-// How many GET requests for `path` the platform has logged so far.
-int LoggedGets(const TestSupport::DemoPlatform& platform, const std::string& path) {
-    std::istringstream lines(TestSupport::ReadFile(platform.logPath));
-    int count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        const auto entry = nlohmann::json::parse(line, nullptr, false);
-        if (entry.is_object() && entry.value("method", "") == "GET" &&
-            entry.value("path", "") == path) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 TEST(CheckForUpdate, OptionalUpdateFromThePlatform) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
     const std::string path = "/s/update-optional" + Tenant::UpdateCheckPath();
-    const int before = LoggedGets(platform, path);
+    const int before = TestSupport::LoggedGets(platform, path);
     // A trailing slash on the base is dropped before the path is appended.
     const UpdateCheckResult r =
         CheckForUpdate(4.18, Scenario(platform, "update-optional") + u"/", u"");
     EXPECT_TRUE(r.updateAvailable);
     EXPECT_FALSE(r.updateRequired);
     EXPECT_EQ(r.link, u"https://download.zelvan.test/desktop/orbiscampus/orbiscampus.exe");
-    EXPECT_GT(LoggedGets(platform, path), before);
+    EXPECT_GT(TestSupport::LoggedGets(platform, path), before);
 }
 
 TEST(CheckForUpdate, MandatoryUpdateFromThePlatform) {
@@ -74,11 +60,11 @@ TEST(CheckForUpdate, EmptyBaseUsesTheBuiltInAddress) {
     if (builtIn != platform.base + Tenant::UpdateCheckPath()) {
         GTEST_SKIP() << "the demo platform is not on the built-in port";
     }
-    const int before = LoggedGets(platform, Tenant::UpdateCheckPath());
+    const int before = TestSupport::LoggedGets(platform, Tenant::UpdateCheckPath());
     EXPECT_TRUE(CheckForUpdate(4.0, u"", u"").updateAvailable);
     EXPECT_FALSE(CheckForUpdate(4.18, u"", u"").updateAvailable);
     // Other tests may ask the same path at the same time (ctest -j): at least these two arrived.
-    EXPECT_GE(LoggedGets(platform, Tenant::UpdateCheckPath()), before + 2);
+    EXPECT_GE(TestSupport::LoggedGets(platform, Tenant::UpdateCheckPath()), before + 2);
 }
 
 TEST(CheckForUpdate, FailuresMeanNoUpdate) {

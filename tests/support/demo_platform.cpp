@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "support/test_support.h"
 
@@ -16,6 +17,19 @@
 #endif
 
 namespace TestSupport {
+
+int LoggedGets(const DemoPlatform& platform, const std::string& path) {
+    std::istringstream lines(ReadFile(platform.logPath));
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const auto entry = nlohmann::json::parse(line, nullptr, false);
+        if (entry.is_object() && entry.value("method", "") == "GET" &&
+            entry.value("path", "") == path) {
+            ++count;
+        }
+    }
+    return count;
+}
 
 bool FindDemoPlatform(DemoPlatform& platform) {
     const char* file = std::getenv("ORBIS_DEMO_PLATFORM_FILE");

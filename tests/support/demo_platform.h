@@ -14,6 +14,9 @@ struct DemoPlatform {
 // test of this executable exists to talk to it.
 bool FindDemoPlatform(DemoPlatform& platform);
 
+// How many GET requests for `path` the platform has logged so far.
+int LoggedGets(const DemoPlatform& platform, const std::string& path);
+
 // A loopback port on which nothing listens.
 int UnusedLoopbackPort();
 

@@ -83,19 +83,6 @@ bool StartsWithFolder(const std::string& path, const fs::path& folder) {
                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
-int LoggedGets(const TestSupport::DemoPlatform& platform, const std::string& path) {
-    std::istringstream lines(TestSupport::ReadFile(platform.logPath));
-    int count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        const auto entry = nlohmann::json::parse(line, nullptr, false);
-        if (entry.is_object() && entry.value("method", "") == "GET" &&
-            entry.value("path", "") == path) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 // The executable as an installation lays it out: the program, its language files and a
 // fixed-version runtime folder, under a path with a space (as "Program Files" has).
 class ApplicationStart : public StandinTest::StandinRuntimeTest {
@@ -183,7 +170,7 @@ class ApplicationStart : public StandinTest::StandinRuntimeTest {
 
 TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWithZero) {
     ORBIS_REQUIRE_DEMO_PLATFORM(platform);
-    const int updateChecksBefore = LoggedGets(platform, Tenant::UpdateCheckPath());
+    const int updateChecksBefore = TestSupport::LoggedGets(platform, Tenant::UpdateCheckPath());
     ASSERT_TRUE(Start(L""));
     // The splash comes first, while start-up checks the runtime and asks the platform for
     // updates (it closes on the portal's first completed navigation, which only a real browser or
@@ -198,7 +185,7 @@ TEST_F(ApplicationStart, InitModeOpensThePortalAndAClosedWindowEndsTheProcessWit
 
     // The start-up sequence ran before the window: the update check reached the platform and
     // the scheme now starts this very program.
-    EXPECT_GT(LoggedGets(platform, Tenant::UpdateCheckPath()), updateChecksBefore);
+    EXPECT_GT(TestSupport::LoggedGets(platform, Tenant::UpdateCheckPath()), updateChecksBefore);
     EXPECT_EQ(
         RegistryDefaultValue(HKEY_CURRENT_USER, kSchemeCommandKey),
         reinterpret_cast<const wchar_t*>(BuildSchemeOpenCommand(executable_.u16string()).c_str()));

@@ -11,12 +11,14 @@
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "common/win32_resources_win32.h"
+#include "host/com_callback_webview2.h"
 #include "support/test_support.h"
 #include "windows/standin_fixture.h"
 
@@ -30,41 +32,27 @@ using namespace StandinTest;
 const HRESULT kFileNotFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
 const HRESULT kNotSupported = HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED);
 
-// Records what the loader's caller is told about an environment creation.
-class RecordingHandler final : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (IsEqualIID(iid, IID_IUnknown) ||
-            IsEqualIID(iid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler)) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(HRESULT result, ICoreWebView2Environment* created) override {
-        ++calls;
-        errorCode = result;
-        environment = Win32::ComPtr<ICoreWebView2Environment>(created);
-        thread = GetCurrentThreadId();
-        return S_OK;
-    }
-
+// What the loader's caller is told about an environment creation.
+struct Completion {
     int calls = 0;
     HRESULT errorCode = E_PENDING;
     Win32::ComPtr<ICoreWebView2Environment> environment;
     DWORD thread = 0;
-
-  private:
-    std::atomic<ULONG> references_{1};
 };
+
+// The handler the host itself would pass: the shared callback object, recording into `into`.
+Win32::ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> RecordingHandler(
+    const std::shared_ptr<Completion>& into) {
+    return WebView2Callback::Make<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
+        IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+        [into](HRESULT result, ICoreWebView2Environment* created) {
+            ++into->calls;
+            into->errorCode = result;
+            into->environment = Win32::ComPtr<ICoreWebView2Environment>(created);
+            into->thread = GetCurrentThreadId();
+            return S_OK;
+        });
+}
 
 LPWSTR CoTaskCopy(const wchar_t* text) {
     const std::size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
@@ -142,16 +130,17 @@ class RuntimeLoaderTest : public StandinTest::StandinRuntimeTest {
     // Starts a creation and returns its immediate result; the handler stays with the test.
     HRESULT Create(const std::optional<fs::path>& folder, const wchar_t* userDataFolder,
                    ICoreWebView2EnvironmentOptions* options = nullptr) {
-        handler_ = Win32::ComPtr<RecordingHandler>::Adopt(new RecordingHandler());
+        handler_ = std::make_shared<Completion>();
+        const auto handler = RecordingHandler(handler_);
         const std::wstring argument = folder ? folder->wstring() : std::wstring();
         return CreateCoreWebView2EnvironmentWithOptions(folder ? argument.c_str() : nullptr,
-                                                        userDataFolder, options, handler_.Get());
+                                                        userDataFolder, options, handler.Get());
     }
     bool PumpUntilCompleted(std::chrono::milliseconds limit = 5s) {
         return PumpMessagesUntil([this] { return handler_->calls > 0; }, limit);
     }
 
-    Win32::ComPtr<RecordingHandler> handler_;
+    std::shared_ptr<Completion> handler_;
 };
 
 TEST_F(RuntimeLoaderTest, FixedFolderIsTakenAbsoluteOrRelativeToTheExecutable) {
@@ -412,7 +401,8 @@ TEST_F(RuntimeLoaderTest, FailingAndNeverCompletingCreations) {
 
 TEST_F(RuntimeLoaderTest, ThreadOutsideASingleThreadedApartmentIsRefused) {
     const std::wstring runtime = RuntimeFolder(kCurrentVersion).wstring();
-    const auto handler = Win32::ComPtr<RecordingHandler>::Adopt(new RecordingHandler());
+    const auto completion = std::make_shared<Completion>();
+    const auto handler = RecordingHandler(completion);
     const auto createOnThread = [&](std::optional<DWORD> apartment) {
         HRESULT result = E_PENDING;
         std::thread([&] {
@@ -425,7 +415,7 @@ TEST_F(RuntimeLoaderTest, ThreadOutsideASingleThreadedApartmentIsRefused) {
     };
     EXPECT_EQ(createOnThread(std::nullopt), CO_E_NOTINITIALIZED);
     EXPECT_EQ(createOnThread(COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
-    EXPECT_EQ(handler->calls, 0);
+    EXPECT_EQ(completion->calls, 0);
     EXPECT_TRUE(LogLines().empty());
 }
 
