@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QSocketNotifier>
@@ -51,6 +52,9 @@ std::vector<std::string> ChromiumArguments(const char* program,
 }
 
 int terminationPipe[2] = {-1, -1};
+// A session end that arrives while start-up still waits on the network ends start-up there: a
+// quit asked of an event loop that is not running yet would be lost.
+bool terminationRequested = false;
 
 void OnTerminationSignal(int) {
     const char byte = 1;
@@ -70,6 +74,7 @@ void CloseWindowsOnTermination(QApplication& application, AppWindows::DesktopWin
         [[maybe_unused]] const ssize_t read = ::read(terminationPipe[0], &byte, 1);
         notifier->setEnabled(false);
         windows.DestroyHosts();
+        terminationRequested = true;
         QCoreApplication::exit(0);
     });
     struct sigaction action = {};
@@ -78,6 +83,17 @@ void CloseWindowsOnTermination(QApplication& application, AppWindows::DesktopWin
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+// Handles events, user input aside (it stays queued as it did while start-up blocked), until
+// `done` holds; false when the session ended meanwhile.
+bool WaitWhileEventsRun(const std::function<bool()>& done) {
+    while (!done()) {
+        if (terminationRequested) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        QEventLoop::ExcludeUserInputEvents);
+    }
+    return !terminationRequested;
 }
 
 UpdatePromptOperations UpdatePromptOnDesktop(const DesktopAttachment& attached) {
@@ -116,11 +132,12 @@ int main(int argc, char** argv) {
     }
     qtArgv.push_back(nullptr);
     int qtArgc = static_cast<int>(chromium.size());
+    // The splash picture decodes while the application object connects to the display.
+    LoadBuiltInArtwork();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(qtArgc, qtArgv.data());
     application.setQuitOnLastWindowClosed(false);
     application.setApplicationName(QString::fromStdU16String(App().displayName));
-    LoadBuiltInArtwork();
     // Windows and browser hosts live from here until just before the application object goes.
     AppWindows::ShellOperations shell;
     shell.closeSplash = CloseSplash;
@@ -137,9 +154,11 @@ int main(int argc, char** argv) {
     operations.classifyOsVersion = [] { return 10; };
     // Qt WebEngine is a package dependency, so there is no runtime to install.
     operations.ensureRuntime = [] { return true; };
-    operations.checkForUpdate = [](double version, std::u16string_view base) {
-        return CheckForUpdate(version, base, App().baseUrl);
-    };
+    operations.prepareBrowser = [&windows](RunMode mode) { windows->PrepareBrowser(mode); };
+    QAbstractEventDispatcher* const uiEvents = QAbstractEventDispatcher::instance();
+    operations.wakeUiThread = [uiEvents] { uiEvents->wakeUp(); };
+    operations.waitWhileEventsRun = WaitWhileEventsRun;
+    operations.checkForUpdate = CheckForUpdate;
     operations.promptForUpdate = [&attached](bool required, std::u16string_view address,
                                              const AppRecord& record) {
         return PromptForUpdate(required, address, record, UpdatePromptOnDesktop(attached));
@@ -150,17 +169,19 @@ int main(int argc, char** argv) {
     };
     operations.openLoadingWindow = [&windows] {
         windows->OpenLoadingWindow();
-        // Link decoding blocks next: the splash stays in front of the loading text meanwhile.
+        // The splash stays in front of the loading text while the link is decoded.
         RaiseSplash();
     };
-    operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
-        return ParseSchemeArgs(link, error, App());
+    operations.parseSchemeArgs = ParseSchemeArgs;
+    // After a session end the hosts are gone for good: no browser starts again, and the run
+    // ends the way the session asked.
+    operations.createPlayerWindow = [&windows] {
+        return terminationRequested || windows->CreatePlayerWindow();
     };
-    operations.createPlayerWindow = [&windows] { return windows->CreatePlayerWindow(); };
     operations.createInitScreen = [&windows](bool& hostCreated) {
-        return windows->CreateInitScreen(hostCreated);
+        return terminationRequested || windows->CreateInitScreen(hostCreated);
     };
-    operations.runMessageLoop = [] { return QApplication::exec(); };
+    operations.runMessageLoop = [] { return terminationRequested ? 0 : QApplication::exec(); };
     operations.shutdown = [&windows] {
         windows->DestroyHosts();
         CloseSplash();

@@ -100,9 +100,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR rawCommandLine, int) {
         return ClassifyWindowsVersion(WindowsSystem::QueryOsVersion());
     };
     operations.ensureRuntime = EnsureWebView2Runtime;
-    operations.checkForUpdate = [](double version, std::u16string_view base) {
-        return CheckForUpdate(version, base, App().baseUrl);
-    };
+    operations.prepareBrowser = [&windows](RunMode mode) { windows->PrepareBrowser(mode); };
+    const DWORD uiThread = GetCurrentThreadId();
+    operations.wakeUiThread = [uiThread] { AppWindows::WakeMessageWait(uiThread); };
+    operations.waitWhileEventsRun = AppWindows::DispatchMessagesUntil;
+    operations.checkForUpdate = CheckForUpdate;
     operations.promptForUpdate = [](bool required, std::u16string_view address,
                                     const AppRecord& record) {
         return PromptForUpdate(required, address, record, UpdatePromptOnWindows());
@@ -112,9 +114,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR rawCommandLine, int) {
                             PlatformPaths::ExecutablePath().u16string(), App().displayName);
     };
     operations.openLoadingWindow = [&windows] { windows->OpenLoadingWindow(); };
-    operations.parseSchemeArgs = [](const std::u16string& link, std::string& error) {
-        return ParseSchemeArgs(link, error, App());
-    };
+    operations.parseSchemeArgs = ParseSchemeArgs;
     operations.createPlayerWindow = [&windows] { return windows->CreatePlayerWindow(); };
     operations.createInitScreen = [&windows](bool& hostCreated) {
         return windows->CreateInitScreen(hostCreated);

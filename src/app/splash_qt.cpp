@@ -1,15 +1,15 @@
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <future>
+#include <system_error>
 
 #include "app/splash.h"
 #include "app/splash_layout.h"
@@ -17,8 +17,9 @@
 
 // The artwork lives in the static Qt library, where nothing refers to the resource initialiser,
 // so the linker would silently leave it out. Naming the initialiser here turns a missing resource
-// into a link error of every program that shows the splash.
-void LoadBuiltInArtwork() {
+// into a link error of every program that shows the splash. (Outside any namespace: the macro
+// declares the initialiser where it stands.)
+static void RegisterBuiltInResources() {
     static const bool loaded = [] {
         Q_INIT_RESOURCE(resources);
         return true;
@@ -27,6 +28,24 @@ void LoadBuiltInArtwork() {
 }
 
 namespace {
+
+// The splash picture, decoded on a thread of its own from the moment the artwork is registered:
+// the decoding then overlaps the application's own start instead of delaying the splash.
+std::future<QImage>& SplashPicture() {
+    static std::future<QImage> picture;
+    return picture;
+}
+
+// In the format the window paints from, so that the conversion is done on the decoding thread too.
+QImage DecodeSplashPicture() {
+    return QImage(QStringLiteral(":/orbis/splash.png"))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage TakeSplashPicture() {
+    if (SplashPicture().valid()) return SplashPicture().get();
+    return DecodeSplashPicture();
+}
 
 constexpr int kAutoCloseMs = 15000;
 // How long start-up may wait for the display to map the splash before it goes on regardless.
@@ -70,17 +89,20 @@ QPointer<SplashWindow>& Splash() {
     return splash;
 }
 
-// Start-up goes on with blocking network calls on this thread, during which no event is handled:
-// the splash has to be mapped, painted and sent to the display before this returns.
+// Start-up goes on with work that holds this thread (the browser engine's start), during which no
+// event is handled: the splash has to be mapped, painted and sent to the display before this
+// returns.
 bool PaintNow(SplashWindow& splash) {
-    QElapsedTimer waited;
-    waited.start();
+    // The display's answer wakes the wait at once; the timer only bounds it.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(kExposeWaitMs);
     while (splash.windowHandle() == nullptr || !splash.windowHandle()->isExposed()) {
-        if (waited.elapsed() > kExposeWaitMs) {
+        if (!deadline.isActive()) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(5);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
     }
     splash.repaint();
     // Hands the painted pixels to the display server now rather than at the next event loop turn.
@@ -90,12 +112,22 @@ bool PaintNow(SplashWindow& splash) {
 
 }  // namespace
 
+void LoadBuiltInArtwork() {
+    RegisterBuiltInResources();
+    if (SplashPicture().valid()) return;
+    try {
+        SplashPicture() = std::async(std::launch::async, DecodeSplashPicture);
+    } catch (const std::system_error&) {
+        // No thread to spare: the picture is decoded when the splash opens.
+    }
+}
+
 bool ShowSplash(int maxWidth, int maxHeight) {
     if (Splash()) {
         return true;
     }
     LoadBuiltInArtwork();
-    QPixmap image(QStringLiteral(":/orbis/splash.png"));
+    QPixmap image = QPixmap::fromImage(TakeSplashPicture());
     QScreen* screen = QGuiApplication::primaryScreen();
     if (image.isNull() || screen == nullptr) {
         if (auto* observer = AppObservers::Current()) {

@@ -1,9 +1,11 @@
 #include "app/startup.h"
 
+#include <optional>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/instance_name.h"
+#include "app/startup_network.h"
 #include "common/text.h"
 #include "common/version_number.h"
 #include "tenant_profile.h"
@@ -49,21 +51,51 @@ class StartupRun {
             return StartupExit::kFailed;
         }
         if (!ops_.ensureRuntime || !ops_.ensureRuntime()) return StartupExit::kFailed;
-        if (UpdateTakesOver(u"")) return StartupExit::kOk;
+        StartupNetworkSteps steps;
+        steps.checkForUpdate = ops_.checkForUpdate;
+        steps.parseSchemeArgs = ops_.parseSchemeArgs;
+        network_.emplace(std::move(steps), ParseVersionNumber(record_.version), record_,
+                         choice.mode == RunMode::Player ? choice.link : std::u16string());
+        // The network runs first, so that the engine's start, which may hold this thread, does
+        // not delay it; a refused system or a missing runtime never gets this far.
+        if (Overlapping()) network_->Start(NetworkStep::FirstUpdateCheck, ops_.wakeUiThread);
+        if (ops_.prepareBrowser) ops_.prepareBrowser(choice.mode);
+        if (!Await(NetworkStep::FirstUpdateCheck)) return StartupExit::kOk;
+        if (UpdateTakesOver(network_->FirstUpdateCheck())) return StartupExit::kOk;
         if (ops_.registerScheme) ops_.registerScheme();
-        return choice.mode == RunMode::Player ? RunPlayer(choice.link) : RunInit();
+        return choice.mode == RunMode::Player ? RunPlayer() : RunInit();
     }
 
-    int RunPlayer(const std::u16string& link) {
-        if (ops_.openLoadingWindow) ops_.openLoadingWindow();
-        std::string error;
-        const bool decoded = ops_.parseSchemeArgs && ops_.parseSchemeArgs(link, error);
-        if (!decoded) return ReportLinkFailure(error);
-        // The link has replaced baseUrl with its own domain: ask that platform as well.
-        const std::u16string linkBase = record_.baseUrl;
-        if (UpdateTakesOver(linkBase)) return StartupExit::kOk;
+    int RunPlayer() {
+        const bool linkReady = network_->Has(NetworkStep::LinkUpdateCheck) &&
+                               !network_->LinkUpdateCheck().updateAvailable;
+        if (!linkReady && ops_.openLoadingWindow) ops_.openLoadingWindow();
+        if (!Await(NetworkStep::LinkDecoding)) return StartupExit::kOk;
+        LinkDecoding decoding = network_->Decoding();
+        if (!decoding.decoded) return ReportLinkFailure(decoding.error);
+        record_ = std::move(decoding.record);
+        if (!Await(NetworkStep::LinkUpdateCheck)) return StartupExit::kOk;
+        if (UpdateTakesOver(network_->LinkUpdateCheck())) return StartupExit::kOk;
         if (!ops_.createPlayerWindow || !ops_.createPlayerWindow()) return StartupExit::kFailed;
         return RunLoop();
+    }
+
+    bool Overlapping() const { return ops_.wakeUiThread && ops_.waitWhileEventsRun; }
+
+    // Until `step` has its outcome: waits for the steps running ahead, or runs it now when they
+    // stopped before it (an optional update the user declined) or never ran ahead. False when
+    // the session ended during the wait: the run then ends as a session end does.
+    bool Await(NetworkStep step) {
+        while (!network_->Has(step)) {
+            if (!Overlapping() ||
+                (!network_->Running() && !network_->Start(step, ops_.wakeUiThread))) {
+                network_->RunStep(step);
+            } else if (!ops_.waitWhileEventsRun(
+                           [this, step] { return network_->Has(step) || !network_->Running(); })) {
+                return false;
+            }
+        }
+        return true;
     }
 
     int RunInit() {
@@ -90,12 +122,8 @@ class StartupRun {
         return StartupExit::kOk;
     }
 
-    // Runs one update check; true when the process must end for the updater.
-    bool UpdateTakesOver(std::u16string_view base) {
-        if (!ops_.checkForUpdate) return false;
-        // Parsed for every check: the record's version text is the single source.
-        const UpdateCheckResult result =
-            ops_.checkForUpdate(ParseVersionNumber(record_.version), base);
+    // Acts on one update check; true when the process must end for the updater.
+    bool UpdateTakesOver(const UpdateCheckResult& result) {
         if (!result.updateAvailable) return false;
         const std::u16string address =
             result.link.empty() ? Text::Widen(Tenant::DefaultInstallerUrl()) : result.link;
@@ -110,6 +138,7 @@ class StartupRun {
 
     AppRecord& record_;
     const StartupOperations& ops_;
+    std::optional<StartupNetwork> network_;
 };
 
 }  // namespace

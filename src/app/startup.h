@@ -12,6 +12,7 @@
 #include "common/app_record.h"
 #include "common/exit_codes.h"
 #include "common/message_box.h"
+#include "common/run_mode.h"
 #include "update/update_check.h"
 
 // The texts, captions and flags of the start-up messages, shared by the platforms and tests.
@@ -61,14 +62,33 @@ struct StartupOperations {
     std::function<void()> showSplash;        // failures are swallowed by the platform
     std::function<int()> classifyOsVersion;  // a ClassifyWindowsVersion result
     std::function<bool()> ensureRuntime;
-    std::function<UpdateCheckResult(double version, std::u16string_view base)> checkForUpdate;
+    // Starts the browser engine of the mode's window, unseen, while the network steps run; the
+    // window later adopts it and reports its outcome then. May be missing.
+    std::function<void(RunMode mode)> prepareBrowser;
+    // Both or neither. With them the network steps run ahead on a thread of their own while the
+    // UI thread waits for each outcome handling its events, so the splash keeps painting and a
+    // prepared browser engine goes on starting; without them each step blocks when reached.
+    // `wakeUiThread` may be called from any thread and makes a waiting `waitWhileEventsRun` look
+    // at its condition again; the wait returns true once `done` holds, false when the session
+    // ended meanwhile.
+    std::function<void()> wakeUiThread;
+    std::function<bool(const std::function<bool()>& done)> waitWhileEventsRun;
+    // Safe to call from another thread than the UI thread's. `trustBase` is the base address the
+    // request is judged against.
+    std::function<UpdateCheckResult(double version, std::u16string_view base,
+                                    std::u16string_view trustBase)>
+        checkForUpdate;
     // True when the process must end now so that the updater can take over.
     std::function<bool(bool required, std::u16string_view address, const AppRecord&)>
         promptForUpdate;
-    std::function<void()> registerScheme;     // its result is ignored
-    std::function<void()> openLoadingWindow;  // may fail silently; the player window then fails
-    // Decodes the link into the same record that RunStartup was given.
-    std::function<bool(const std::u16string& link, std::string& error)> parseSchemeArgs;
+    std::function<void()> registerScheme;  // its result is ignored
+    // Shown while the link is decoded; skipped when the link was decoded, with no update to
+    // offer, before it was needed. May fail silently.
+    std::function<void()> openLoadingWindow;
+    // Decodes the link into `record` (a copy of RunStartup's, which takes the values once the
+    // link decoded). Safe to call from another thread than the UI thread's.
+    std::function<bool(const std::u16string& link, std::string& error, AppRecord& record)>
+        parseSchemeArgs;
     std::function<bool()> createPlayerWindow;
     // `hostCreated` tells, on failure, whether the window existed and its browser failed (the
     // window has reported that itself) or the window could not be created at all.

@@ -140,16 +140,29 @@ std::u16string DataFolderBase(const AppRecord& record, RunMode mode) {
 }  // namespace
 
 struct DesktopWindows::MainWindowParts {
-    explicit MainWindowParts(const AppRecord& record) : window(record), operations(&window) {}
+    MainWindowParts(const AppRecord& record, RunMode windowMode)
+        : mode(windowMode), window(record), operations(&window) {
+        if (mode == RunMode::Player) {
+            window.resize(kPlayerWidth, kPlayerHeight);
+        } else {
+            window.resize(kInitWidth, kInitHeight);
+        }
+    }
+    RunMode mode;
     MainWindow window;
     QtWindowOperations operations;
     std::unique_ptr<WebView::WebViewHost> host;
     std::unique_ptr<WindowController> controller;
 
-    bool Start(AppRecord& record, RunMode mode, const ShellOperations& shell) {
+    void CreateBrowser(AppRecord& record, const ShellOperations& shell) {
+        if (controller != nullptr) return;
         host = std::make_unique<WebView::WebViewHost>(&window, record.baseUrl);
         controller = std::make_unique<WindowController>(mode, record, *host, operations, shell,
                                                         AppObservers::Current());
+    }
+
+    bool Start(AppRecord& record, const ShellOperations& shell) {
+        CreateBrowser(record, shell);
         window.Attach(controller.get());
         if (!controller->Start(DataFolderBase(record, mode))) return false;
         if (auto* observer = AppObservers::CurrentQt()) {
@@ -169,23 +182,35 @@ DesktopWindows::~DesktopWindows() {
     main_.reset();
 }
 
+DesktopWindows::MainWindowParts& DesktopWindows::MainWindowFor(RunMode mode) {
+    if (main_ == nullptr || main_->mode != mode) {
+        main_ = std::make_unique<MainWindowParts>(record_, mode);
+    }
+    return *main_;
+}
+
+void DesktopWindows::PrepareBrowser(RunMode mode) {
+    MainWindowParts& parts = MainWindowFor(mode);
+    if (parts.controller != nullptr) return;
+    parts.CreateBrowser(record_, shell_);
+    parts.controller->Prepare(DataFolderBase(record_, mode));
+}
+
 void DesktopWindows::OpenLoadingWindow() {
-    main_ = std::make_unique<MainWindowParts>(record_);
-    main_->window.resize(kPlayerWidth, kPlayerHeight);
-    main_->window.show();
+    MainWindowFor(RunMode::Player).window.show();
     QCoreApplication::processEvents();
 }
 
 bool DesktopWindows::CreatePlayerWindow() {
-    return main_ != nullptr && main_->Start(record_, RunMode::Player, shell_);
+    MainWindowParts& parts = MainWindowFor(RunMode::Player);
+    return parts.Start(record_, shell_);
 }
 
 bool DesktopWindows::CreateInitScreen(bool& hostCreated) {
-    main_ = std::make_unique<MainWindowParts>(record_);
-    main_->window.resize(kInitWidth, kInitHeight);
-    main_->window.show();
+    MainWindowParts& parts = MainWindowFor(RunMode::Init);
+    parts.window.show();
     hostCreated = true;
-    return main_->Start(record_, RunMode::Init, shell_);
+    return parts.Start(record_, shell_);
 }
 
 void DesktopWindows::DestroyHosts() {

@@ -20,11 +20,16 @@ class DesktopWindows {
     DesktopWindows(const DesktopWindows&) = delete;
     DesktopWindows& operator=(const DesktopWindows&) = delete;
 
+    // Creates the mode's window, unshown, and starts its browser engine inside it, so that the
+    // engine starts while start-up still waits on the network; the window's start then adopts
+    // it. Does nothing once the window has its browser.
+    void PrepareBrowser(RunMode mode);
     // The player mode's first window: it shows the loading text while the link is decoded and
     // later hosts the content.
     void OpenLoadingWindow();
-    // Starts the content's browser in the loading window. False when there is no loading window
-    // or the browser failed (reported already).
+    // Starts the content's browser in the player window (the loading window, or a new one when
+    // the link was decoded before a loading window was needed). False when the browser failed
+    // (reported already).
     bool CreatePlayerWindow();
     // `hostCreated` tells a failed browser start (already reported) from a window that never
     // existed.
@@ -34,6 +39,8 @@ class DesktopWindows {
 
   private:
     struct MainWindowParts;
+    // The main window of `mode`, created unshown when there is none for that mode yet.
+    MainWindowParts& MainWindowFor(RunMode mode);
     AppRecord& record_;
     ShellOperations shell_;
     std::unique_ptr<MainWindowParts> main_;

@@ -12,6 +12,7 @@
 namespace AppWindows {
 
 struct DesktopWindows::MainWindowParts {
+    RunMode mode = RunMode::Init;
     std::unique_ptr<Win32MainWindow> window;
     std::unique_ptr<WebView::WebViewHost> host;
     std::unique_ptr<WindowController> controller;
@@ -29,31 +30,56 @@ HWND DesktopWindows::MainWindow() const {
     return main_ != nullptr && main_->window != nullptr ? main_->window->Handle() : nullptr;
 }
 
+DesktopWindows::MainWindowParts* DesktopWindows::WindowFor(RunMode mode,
+                                                           Win32MainWindow::Visibility visibility) {
+    if (main_ == nullptr || main_->mode != mode || main_->window == nullptr) {
+        DestroyHosts();
+        main_ = std::make_unique<MainWindowParts>();
+        main_->mode = mode;
+        main_->window = Win32MainWindow::Create(mode, record_, instance_, visibility);
+    }
+    return main_->window != nullptr ? main_.get() : nullptr;
+}
+
+void DesktopWindows::CreateBrowser(MainWindowParts& parts) {
+    if (parts.controller != nullptr) return;
+    // The host reads the record's base address, which the link and the portal may change later.
+    parts.host = std::make_unique<WebView::WebViewHost>(parts.window->Handle(), record_.baseUrl);
+    parts.controller = std::make_unique<WindowController>(
+        parts.mode, record_, *parts.host, *parts.window, shell_, AppObservers::Current());
+}
+
+void DesktopWindows::PrepareBrowser(RunMode mode) {
+    MainWindowParts* parts = WindowFor(mode, Win32MainWindow::Visibility::Hidden);
+    if (parts == nullptr || parts->controller != nullptr) return;
+    CreateBrowser(*parts);
+    parts->controller->Prepare(BrowserDataFolderBase(record_.displayName));
+}
+
 void DesktopWindows::OpenLoadingWindow() {
-    main_ = std::make_unique<MainWindowParts>();
-    main_->window = Win32MainWindow::Create(RunMode::Player, record_, instance_);
-    if (main_->window == nullptr) return;
-    UpdateWindow(main_->window->Handle());
+    MainWindowParts* parts = WindowFor(RunMode::Player, Win32MainWindow::Visibility::Shown);
+    if (parts == nullptr) return;
+    ShowWindow(parts->window->Handle(), SW_SHOW);
+    UpdateWindow(parts->window->Handle());
     DispatchQueuedMessages();
 }
 
 bool DesktopWindows::CreatePlayerWindow() {
-    return MainWindow() != nullptr && Start(RunMode::Player);
+    // A window made here stays hidden until the ready sequence shows it with its content.
+    MainWindowParts* parts = WindowFor(RunMode::Player, Win32MainWindow::Visibility::Hidden);
+    return parts != nullptr && Start(*parts);
 }
 
 bool DesktopWindows::CreateInitScreen(bool& hostCreated) {
-    main_ = std::make_unique<MainWindowParts>();
-    main_->window = Win32MainWindow::Create(RunMode::Init, record_, instance_);
-    hostCreated = main_->window != nullptr;
-    return hostCreated && Start(RunMode::Init);
+    MainWindowParts* parts = WindowFor(RunMode::Init, Win32MainWindow::Visibility::Shown);
+    hostCreated = parts != nullptr;
+    if (parts == nullptr) return false;
+    ShowWindow(parts->window->Handle(), SW_SHOW);
+    return Start(*parts);
 }
 
-bool DesktopWindows::Start(RunMode mode) {
-    MainWindowParts& parts = *main_;
-    // The host reads the record's base address, which the link and the portal may change later.
-    parts.host = std::make_unique<WebView::WebViewHost>(parts.window->Handle(), record_.baseUrl);
-    parts.controller = std::make_unique<WindowController>(mode, record_, *parts.host, *parts.window,
-                                                          shell_, AppObservers::Current());
+bool DesktopWindows::Start(MainWindowParts& parts) {
+    CreateBrowser(parts);
     parts.window->Attach(parts.controller.get());
     return parts.controller->Start(BrowserDataFolderBase(record_.displayName));
 }
@@ -90,6 +116,29 @@ void DispatchQueuedMessages() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+bool DispatchMessagesUntil(const std::function<bool()>& done) {
+    constexpr UINT kAllButInput = PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE | PM_QS_PAINT;
+    MSG message = {};
+    for (;;) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | kAllButInput)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) return true;
+        // Wakes for messages that arrived since the queue was last looked at, input aside.
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE,
+                                    QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT | QS_TIMER, 0);
+    }
+}
+
+void WakeMessageWait(DWORD uiThreadId) {
+    PostThreadMessageW(uiThreadId, WM_NULL, 0, 0);
 }
 
 }  // namespace AppWindows

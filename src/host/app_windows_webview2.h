@@ -4,9 +4,11 @@
 // they forward in the Win32 main window.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "host/main_window_win32.h"
 #include "host/window_controller.h"
 
 struct AppRecord;
@@ -24,11 +26,16 @@ class DesktopWindows {
     DesktopWindows(const DesktopWindows&) = delete;
     DesktopWindows& operator=(const DesktopWindows&) = delete;
 
+    // Creates the mode's window, unshown, and starts its browser inside it, so that the browser's
+    // creation goes on while start-up still waits on the network; the window's start then adopts
+    // it. Does nothing once the window has its browser.
+    void PrepareBrowser(RunMode mode);
     // The player mode's first window, painted at once: it shows the loading text while the link
-    // is decoded (which blocks) and later hosts the content.
+    // is decoded and later hosts the content.
     void OpenLoadingWindow();
-    // Starts the content's browser in the loading window. False when there is no loading window
-    // or the browser failed (reported already).
+    // Starts the content's browser in the player window (the loading window, or a new one when
+    // the link was decoded before a loading window was needed). False when the window could not
+    // be created or the browser failed (reported already).
     bool CreatePlayerWindow();
     // `hostCreated` tells a failed browser start (already reported) from a window that never
     // existed.
@@ -41,7 +48,11 @@ class DesktopWindows {
 
   private:
     struct MainWindowParts;
-    bool Start(RunMode mode);
+    // The main window of `mode`, created when there is none for that mode yet; null when it
+    // could not be created.
+    MainWindowParts* WindowFor(RunMode mode, Win32MainWindow::Visibility visibility);
+    void CreateBrowser(MainWindowParts& parts);
+    bool Start(MainWindowParts& parts);
 
     AppRecord& record_;
     HINSTANCE instance_;
@@ -57,5 +68,11 @@ std::u16string BrowserDataFolderBase(const std::u16string& displayName);
 // right after showing a window, which must be painted first. A quit request met here is queued
 // again for the message loop.
 void DispatchQueuedMessages();
+
+// Dispatches every message but input (which stays queued, as it did while start-up blocked)
+// until `done` holds, sleeping while there is none; `WakeMessageWait` from any thread makes it
+// look at `done` again. False when a quit request arrived meanwhile (it is queued again).
+bool DispatchMessagesUntil(const std::function<bool()>& done);
+void WakeMessageWait(DWORD uiThreadId);
 
 }  // namespace AppWindows

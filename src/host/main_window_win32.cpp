@@ -36,7 +36,8 @@ bool MonitorRect(HWND window, DWORD fallback, RECT& area) {
 }  // namespace
 
 std::unique_ptr<Win32MainWindow> Win32MainWindow::Create(RunMode mode, const AppRecord& record,
-                                                         HINSTANCE instance) {
+                                                         HINSTANCE instance,
+                                                         Visibility visibility) {
     const bool init = mode == RunMode::Init;
     const std::u16string className =
         init ? std::u16string(u"ZelvanInitWindow") : record.displayName + u"Window";
@@ -45,9 +46,9 @@ std::unique_ptr<Win32MainWindow> Win32MainWindow::Create(RunMode mode, const App
     const std::u16string title = record.displayName + u" V " + record.version;
     HWND window =
         CreateWindowExW(WS_EX_APPWINDOW, Win32::WidePtr(className), Win32::WidePtr(title),
-                        WS_VISIBLE | WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                        init ? kInitWidth : kPlayerWidth, init ? kInitHeight : kPlayerHeight,
-                        nullptr, nullptr, instance, made.get());
+                        (visibility == Visibility::Shown ? WS_VISIBLE : 0) | WS_OVERLAPPEDWINDOW,
+                        CW_USEDEFAULT, CW_USEDEFAULT, init ? kInitWidth : kPlayerWidth,
+                        init ? kInitHeight : kPlayerHeight, nullptr, nullptr, instance, made.get());
     if (window == nullptr) return nullptr;
     return made;
 }

@@ -14,10 +14,12 @@ namespace AppWindows {
 
 class Win32MainWindow final : public WindowOperations {
   public:
-    // Registers the mode's window class (once) and creates the window, shown, at the mode's size
-    // and default position. Empty when the window could not be created.
+    enum class Visibility { Shown, Hidden };
+    // Registers the mode's window class (once) and creates the window at the mode's size and
+    // default position. Empty when the window could not be created.
     static std::unique_ptr<Win32MainWindow> Create(RunMode mode, const AppRecord& record,
-                                                   HINSTANCE instance);
+                                                   HINSTANCE instance,
+                                                   Visibility visibility = Visibility::Shown);
     ~Win32MainWindow() override;
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;

@@ -38,10 +38,38 @@ WindowController::WindowController(RunMode mode, AppRecord& record, WebView::Bro
       shell_(std::move(shell)),
       observer_(observer) {}
 
+void WindowController::Prepare(const std::u16string& dataFolderBase) {
+    if (prepared_) return;
+    prepared_ = true;
+    holdOutcome_ = true;
+    BeginInitialize(dataFolderBase);
+}
+
 bool WindowController::Start(const std::u16string& dataFolderBase) {
     shown_ = false;
-    state_ = BrowserState::Starting;
     startReturned_ = false;
+    if (!prepared_) {
+        BeginInitialize(dataFolderBase);
+    } else {
+        holdOutcome_ = false;
+        // An engine still starting reports later, the way an unprepared one does.
+        if (heldOutcome_) {
+            const bool succeeded = *heldOutcome_;
+            heldOutcome_.reset();
+            if (succeeded) host_.SetVisible(true);
+            BrowserInitialized(succeeded);
+        }
+    }
+    startReturned_ = true;
+    if (state_ == BrowserState::Failed) {
+        ReportBrowserFailure();
+        return false;
+    }
+    return true;
+}
+
+void WindowController::BeginInitialize(const std::u16string& dataFolderBase) {
+    state_ = BrowserState::Starting;
     WebView::BrowserEvents& events = host_.events;
     const RunMode mode = mode_;
     AppRecord& record = record_;
@@ -63,16 +91,17 @@ bool WindowController::Start(const std::u16string& dataFolderBase) {
         BrowserInitialized(succeeded);
     };
     host_.Initialize(dataFolderBase, kBrowserAttempts);
-    startReturned_ = true;
-    if (state_ == BrowserState::Failed) {
-        ReportBrowserFailure();
-        return false;
-    }
-    return true;
 }
 
 void WindowController::BrowserInitialized(bool succeeded) {
     if (state_ != BrowserState::Starting) {
+        return;
+    }
+    if (holdOutcome_) {
+        if (heldOutcome_) return;  // one report per start
+        heldOutcome_ = succeeded;
+        // The window may show its loading text before Start: the view must not cover it.
+        if (succeeded) host_.SetVisible(false);
         return;
     }
     state_ = succeeded ? BrowserState::Ready : BrowserState::Failed;

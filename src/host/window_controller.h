@@ -4,6 +4,7 @@
 // home and tenant tracking. The platform's window file creates the window, paints it and
 // forwards its size, move, minimise and close events here.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -62,8 +63,13 @@ class WindowController {
     WindowController(const WindowController&) = delete;
     WindowController& operator=(const WindowController&) = delete;
 
-    // Wires the browser's events and starts it. False when it failed (the user has been told).
-    // A start that completes later reports its own failure and closes the window.
+    // Starts the browser ahead of the window, so that its engine starts while start-up still
+    // waits on the network. The view stays hidden and the outcome, success or failure, is held
+    // until Start: what the user sees, and in which order, does not change.
+    void Prepare(const std::u16string& dataFolderBase);
+    // Wires the browser's events and starts it, or adopts the prepared one (the folder is then
+    // not used). False when it failed (the user has been told). A start that completes later
+    // reports its own failure and closes the window.
     bool Start(const std::u16string& dataFolderBase);
 
     // Forwarded window events.
@@ -82,6 +88,7 @@ class WindowController {
   private:
     enum class BrowserState { NotStarted, Starting, Ready, Failed };
 
+    void BeginInitialize(const std::u16string& dataFolderBase);
     void BrowserInitialized(bool succeeded);
     void RunReadySequence();
     void ReportBrowserFailure();
@@ -104,6 +111,10 @@ class WindowController {
     AppObservers::AppObserver* observer_;
     BrowserState state_ = BrowserState::NotStarted;
     bool startReturned_ = false;
+    bool prepared_ = false;
+    // Between Prepare and Start the engine's outcome waits here instead of acting.
+    bool holdOutcome_ = false;
+    std::optional<bool> heldOutcome_;
     bool shown_ = false;
     bool fullscreen_ = false;
     int exitCode_ = 0;

@@ -1,5 +1,6 @@
 """The start-up splash: built into the program, on screen and painted while start-up waits."""
 import os
+import signal
 import time
 import unittest
 
@@ -24,6 +25,16 @@ class SplashTest(harness.AppTestCase):
         self.assertEqual((splashes[0]["x"], splashes[0]["y"]), (415, 287))
         return splashes[0]
 
+    def wait_for_held_content_call(self, offset):
+        """The link decoding's call is the one the platform now holds for 10 s."""
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            if any(r["method"] == "PUT" and r["path"].startswith("/s/slow-start/")
+                   for r in self.demo.requests_since(offset)):
+                return time.monotonic()
+            time.sleep(0.05)
+        self.fail("the content call never reached the platform")
+
     def test_splash_is_on_screen_while_the_platform_keeps_start_up_waiting(self):
         grabber = os.environ.get("ORBIS_E2E_SCREEN_GRAB", "")
         self.assertTrue(grabber and os.access(grabber, os.X_OK),
@@ -34,16 +45,7 @@ class SplashTest(harness.AppTestCase):
         app = self.start_app([link], steps=[], timeout_ms=60000)
         self.assertTrue(app.wait_for_event(lambda e: e.get("event") == "splash", 30),
                         "no splash event")
-        # The link decoding's call is the one the platform now holds for 10 s.
-        waiting_since = None
-        deadline = time.monotonic() + 30
-        while waiting_since is None and time.monotonic() < deadline:
-            if any(r["method"] == "PUT" and r["path"].startswith("/s/slow-start/")
-                   for r in self.demo.requests_since(offset)):
-                waiting_since = time.monotonic()
-            else:
-                time.sleep(0.05)
-        self.assertIsNotNone(waiting_since, "the content call never reached the platform")
+        waiting_since = self.wait_for_held_content_call(offset)
         shot_path = os.path.join(app.folder, "splash-during-wait.png")
         picture = screen.grab(grabber, self.display.environment(), shot_path)
         grabbed_after = time.monotonic() - waiting_since
@@ -58,6 +60,19 @@ class SplashTest(harness.AppTestCase):
         self.assertGreaterEqual(match, 0.98, "splash pixels on screen: %.3f of the artwork's "
                                 "opaque pixels (picture: %s)" % (match, shot_path))
         self.assertEqual(len(result.of("contentShown")), 1, result.describe())
+
+    def test_session_end_while_start_up_waits_still_ends_with_zero(self):
+        # Start-up handles its events while it waits, so the signal arrives during the wait; the
+        # run must end as a session end does, with no window started after it.
+        offset = self.demo.log_offset()
+        link = self.mint("page-1", domain=self.demo.base + "/s/slow-start")
+        app = self.start_app([link], steps=[], timeout_ms=60000)
+        self.wait_for_held_content_call(offset)
+        app.process.send_signal(signal.SIGTERM)
+        result = app.finish()
+        self.assertRanCleanly(result)
+        self.assertEqual([e["code"] for e in result.of("exit")], [0], result.describe())
+        self.assertEqual(result.of("contentShown"), [], result.describe())
 
     def test_init_mode_shows_the_painted_splash(self):
         self.require_portal()

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/command_line.h"
@@ -19,8 +23,11 @@ using Calls = std::vector<std::string>;
 const std::u16string kProgram = u"C:\\Program Files\\Orbis Campus\\orbiscampus.exe";
 const std::u16string kLink = u"orbiscampus://aaa:bbb:ccc";
 
-// Platform operations that record the order of calls and answer from their fields.
+// Platform operations that record the order of calls and answer from their fields. The network
+// steps may run on a thread of their own: every record is taken under one lock.
 struct FakePlatform {
+    std::mutex lock_;
+    std::condition_variable changed;
     Calls calls;
     std::vector<MessageBoxRequest> messages;
     std::vector<std::u16string> lockNames;
@@ -41,49 +48,113 @@ struct FakePlatform {
     bool initHostCreated = false;
     int loopCode = 0;
 
-    StartupOperations Operations(AppRecord& record) {
+    // With `ahead`, the network steps run ahead on their own thread and the UI thread waits for
+    // them through the wait operation, as the platforms with an event loop do.
+    bool ahead = false;
+    std::vector<RunMode> preparedModes;
+    // Gates that hold a network step until the UI thread reaches a call of the given name.
+    std::string parseWaitsFor;
+    std::string uiCallWaitsForNetworkEnd;  // this UI call waits until every network step ran
+    bool sessionEndsDuringWait = false;
+    int wakes = 0;
+    int waits = 0;
+
+    void Record(const std::string& name) {
+        {
+            std::lock_guard guard(lock_);
+            calls.push_back(name);
+        }
+        changed.notify_all();
+    }
+    // Blocks until `name` has been recorded.
+    void AwaitCall(const std::string& name) {
+        std::unique_lock guard(lock_);
+        changed.wait(guard,
+                     [&] { return std::find(calls.begin(), calls.end(), name) != calls.end(); });
+    }
+    // Three outcomes and the end of the steps, each published with a wake-up.
+    void AwaitNetworkEnd() {
+        std::unique_lock guard(lock_);
+        changed.wait(guard, [&] { return wakes >= 4; });
+    }
+
+    StartupOperations Operations() {
         StartupOperations ops;
         ops.showMessage = [this](const MessageBoxRequest& request) {
-            calls.push_back("message");
+            Record("message");
             messages.push_back(request);
             return MessageBoxResult::Ok;
         };
         ops.acquireInstanceLock = [this](const std::u16string& name) {
-            calls.push_back("lock");
+            Record("lock");
             lockNames.push_back(name);
             return lock;
         };
         ops.showSplash = Answer("splash");
         ops.classifyOsVersion = Answer("os", os);
         ops.ensureRuntime = Answer("runtime", runtime);
-        ops.checkForUpdate = [this](double version, std::u16string_view base) {
-            calls.push_back("check");
-            checks.emplace_back(version, std::u16string(base));
-            return checks.size() <= updates.size() ? updates[checks.size() - 1]
-                                                   : UpdateCheckResult{};
+        ops.checkForUpdate = [this](double version, std::u16string_view base,
+                                    std::u16string_view trustBase) {
+            Record("check");
+            UpdateCheckResult result;
+            {
+                std::lock_guard guard(lock_);
+                // The request is judged against the platform it goes to.
+                if (!base.empty()) {
+                    EXPECT_EQ(base, trustBase);
+                }
+                checks.emplace_back(version, std::u16string(base));
+                if (checks.size() <= updates.size()) result = updates[checks.size() - 1];
+            }
+            return result;
         };
         ops.promptForUpdate = [this](bool required, std::u16string_view address, const AppRecord&) {
-            calls.push_back("prompt");
+            Record("prompt");
             prompts.emplace_back(required, std::u16string(address));
             return promptEndsProcess;
         };
         ops.registerScheme = Answer("register");
         ops.openLoadingWindow = Answer("loading");
-        ops.parseSchemeArgs = [this, &record](const std::u16string& link, std::string& error) {
-            calls.push_back("parse");
-            parsedLinks.push_back(link);
+        ops.parseSchemeArgs = [this](const std::u16string& link, std::string& error,
+                                     AppRecord& record) {
+            if (!parseWaitsFor.empty()) AwaitCall(parseWaitsFor);
+            Record("parse");
+            {
+                std::lock_guard guard(lock_);
+                parsedLinks.push_back(link);
+            }
             if (parseOk) record.baseUrl = linkBase;
             error = parseError;
             return parseOk;
         };
         ops.createPlayerWindow = Answer("player", playerOk);
         ops.createInitScreen = [this](bool& hostCreated) {
-            calls.push_back("init");
+            Record("init");
             hostCreated = initHostCreated;
             return initOk;
         };
         ops.runMessageLoop = Answer("loop", loopCode);
         ops.shutdown = Answer("shutdown");
+        if (ahead) {
+            ops.prepareBrowser = [this](RunMode mode) {
+                Record("prepare");
+                preparedModes.push_back(mode);
+            };
+            ops.wakeUiThread = [this] {
+                {
+                    std::lock_guard guard(lock_);
+                    ++wakes;
+                }
+                changed.notify_all();
+            };
+            ops.waitWhileEventsRun = [this](const std::function<bool()>& done) {
+                std::unique_lock guard(lock_);
+                ++waits;
+                if (sessionEndsDuringWait) return false;
+                changed.wait(guard, done);
+                return true;
+            };
+        }
         return ops;
     }
 
@@ -91,12 +162,15 @@ struct FakePlatform {
     template <typename T>
     std::function<T()> Answer(const char* name, const T& field) {
         return [this, name, &field] {
-            calls.push_back(name);
+            Record(name);
             return field;
         };
     }
     std::function<void()> Answer(const char* name) {
-        return [this, name] { calls.push_back(name); };
+        return [this, name] {
+            if (uiCallWaitsForNetworkEnd == name) AwaitNetworkEnd();
+            Record(name);
+        };
     }
 
     int Run(std::vector<std::u16string> arguments, std::u16string_view raw = {}) {
@@ -105,7 +179,7 @@ struct FakePlatform {
     }
     int Run(AppRecord& record, std::vector<std::u16string> arguments,
             std::u16string_view raw = {}) {
-        const StartupOperations ops = Operations(record);
+        const StartupOperations ops = Operations();
         return RunStartup(arguments, raw, record, ops);
     }
 };
@@ -346,6 +420,127 @@ TEST(RunStartup, InitWindowFailureIsReportedOnlyWhenNoHostExists) {
     browserFailed.initHostCreated = true;
     EXPECT_EQ(browserFailed.Run({kProgram}), 1);
     EXPECT_TRUE(browserFailed.messages.empty());
+}
+
+// ---- network steps ahead of the sequence ------------------------------------------------------
+
+// The calls in `calls` that the network steps made, in order.
+Calls NetworkCalls(const Calls& calls) {
+    Calls network;
+    for (const std::string& call : calls) {
+        if (call == "check" || call == "parse") network.push_back(call);
+    }
+    return network;
+}
+
+Calls WithoutNetworkCalls(const Calls& calls) {
+    Calls rest;
+    for (const std::string& call : calls) {
+        if (call != "check" && call != "parse") rest.push_back(call);
+    }
+    return rest;
+}
+
+TEST(RunStartupAhead, LinkDecodedBeforeItIsNeededGoesStraightToThePlayerWindow) {
+    FakePlatform fake;
+    fake.ahead = true;
+    fake.uiCallWaitsForNetworkEnd = "register";
+    AppRecord record = MakeDefaultAppRecord();
+    EXPECT_EQ(fake.Run(record, {kProgram, kLink}), 0);
+    EXPECT_EQ(NetworkCalls(fake.calls), (Calls{"check", "parse", "check"}));
+    // The engine starts before the first wait; no loading text stands between splash and content.
+    EXPECT_EQ(WithoutNetworkCalls(fake.calls), (Calls{"lock", "splash", "os", "runtime", "prepare",
+                                                      "register", "player", "loop", "shutdown"}));
+    EXPECT_EQ(fake.preparedModes, std::vector<RunMode>{RunMode::Player});
+    ASSERT_EQ(fake.checks.size(), 2u);
+    EXPECT_EQ(fake.checks[0].second, u"");
+    EXPECT_EQ(fake.checks[1].second, u"https://linked.example");
+    EXPECT_EQ(record.baseUrl, u"https://linked.example") << "the decoded record is taken over";
+}
+
+TEST(RunStartupAhead, LinkStillDecodingShowsTheLoadingWindowMeanwhile) {
+    FakePlatform fake;
+    fake.ahead = true;
+    fake.parseWaitsFor = "loading";
+    EXPECT_EQ(fake.Run({kProgram, kLink}), 0);
+    EXPECT_EQ(NetworkCalls(fake.calls), (Calls{"check", "parse", "check"}));
+    const Calls ui = WithoutNetworkCalls(fake.calls);
+    EXPECT_EQ(ui, (Calls{"lock", "splash", "os", "runtime", "prepare", "register", "loading",
+                         "player", "loop", "shutdown"}));
+    EXPECT_GE(fake.waits, 1);
+}
+
+TEST(RunStartupAhead, InitModeAsksOnceAndPreparesTheInitWindow) {
+    FakePlatform fake;
+    fake.ahead = true;
+    EXPECT_EQ(fake.Run({kProgram}), 0);
+    EXPECT_EQ(WithoutNetworkCalls(fake.calls), (Calls{"lock", "splash", "os", "runtime", "prepare",
+                                                      "register", "init", "loop", "shutdown"}));
+    EXPECT_EQ(NetworkCalls(fake.calls), Calls{"check"});
+    EXPECT_EQ(fake.preparedModes, std::vector<RunMode>{RunMode::Init});
+}
+
+TEST(RunStartupAhead, OfferedUpdateIsPutBeforeTheLinkIsEverSent) {
+    FakePlatform accepted;
+    accepted.ahead = true;
+    accepted.updates = {{true, true, u"https://download.example/new.exe"}};
+    accepted.promptEndsProcess = true;
+    EXPECT_EQ(accepted.Run({kProgram, kLink}), 0);
+    EXPECT_TRUE(accepted.parsedLinks.empty());
+    EXPECT_EQ(WithoutNetworkCalls(accepted.calls),
+              (Calls{"lock", "splash", "os", "runtime", "prepare", "prompt", "shutdown"}));
+
+    // Declined: the link goes out only after the answer, and start-up carries on as before.
+    FakePlatform declined;
+    declined.ahead = true;
+    declined.updates = {{true, false, u""}};
+    EXPECT_EQ(declined.Run({kProgram, kLink}), 0);
+    const auto prompt = std::find(declined.calls.begin(), declined.calls.end(), "prompt");
+    const auto parse = std::find(declined.calls.begin(), declined.calls.end(), "parse");
+    ASSERT_NE(prompt, declined.calls.end());
+    ASSERT_NE(parse, declined.calls.end());
+    EXPECT_LT(prompt - declined.calls.begin(), parse - declined.calls.begin());
+    EXPECT_EQ(NetworkCalls(declined.calls), (Calls{"check", "parse", "check"}));
+    EXPECT_EQ(declined.calls[declined.calls.size() - 3], "player");
+}
+
+TEST(RunStartupAhead, FailuresAfterTheLinkStillShowTheLoadingWindowFirst) {
+    FakePlatform broken;
+    broken.ahead = true;
+    broken.parseOk = false;
+    broken.parseError = "split_failed_parts_2";
+    EXPECT_EQ(broken.Run({kProgram, kLink}), 0);
+    EXPECT_EQ(NetworkCalls(broken.calls), (Calls{"check", "parse"}));
+    Calls ui = WithoutNetworkCalls(broken.calls);
+    EXPECT_EQ(ui, (Calls{"lock", "splash", "os", "runtime", "prepare", "register", "loading",
+                         "message", "shutdown"}));
+
+    FakePlatform update;
+    update.ahead = true;
+    update.uiCallWaitsForNetworkEnd = "register";
+    update.updates = {{}, {true, true, u"https://linked.example/new.exe"}};
+    update.promptEndsProcess = true;
+    EXPECT_EQ(update.Run({kProgram, kLink}), 0);
+    EXPECT_EQ(WithoutNetworkCalls(update.calls),
+              (Calls{"lock", "splash", "os", "runtime", "prepare", "register", "loading", "prompt",
+                     "shutdown"}));
+}
+
+TEST(RunStartupAhead, SessionEndDuringTheWaitEndsWithZeroAndNoWindow) {
+    FakePlatform fake;
+    fake.ahead = true;
+    fake.parseWaitsFor = "never";  // the link's call is held: start-up has to wait for it
+    fake.sessionEndsDuringWait = true;
+    std::thread release([&fake] {
+        // The held call ends after the session did, as a platform answer arriving late would.
+        fake.AwaitCall("shutdown");
+        fake.Record("never");
+    });
+    EXPECT_EQ(fake.Run({kProgram, kLink}), 0);
+    release.join();
+    for (const char* never : {"player", "loop", "message"}) {
+        EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), never), 0) << never;
+    }
 }
 
 // ---- missing operations ------------------------------------------------------------------------

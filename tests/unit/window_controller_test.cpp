@@ -213,6 +213,58 @@ TEST_F(WindowControllerTest, LateFailureReportsItselfAndEndsTheRunWithOne) {
     EXPECT_EQ(boxes.size(), 1u);
 }
 
+// --- Prepared ahead of the window --------------------------------------------------------------
+
+TEST_F(WindowControllerTest, PreparedBrowserStaysHiddenAndSilentUntilStart) {
+    WindowController& player = Make(RunMode::Player);
+    player.Prepare(u"/data/early");
+    player.Prepare(u"/data/again");  // one engine per window
+    EXPECT_EQ(journal, (Journal{"initialize /data/early 1", "hidden"}));
+    // The link decoded meanwhile: the ready sequence plans what the record says at Start.
+    record.contentUrl = u"https://orbis.example.edu/lesson/2";
+    journal.clear();
+    EXPECT_TRUE(player.Start(u"/data/unused"));
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(journal.front(), "visible");
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "initialize /data/unused 1"), 0);
+    EXPECT_EQ(
+        std::count(journal.begin(), journal.end(), "navigate https://orbis.example.edu/lesson/2"),
+        1);
+    EXPECT_EQ(journal.back(), "contentShown");
+    EXPECT_TRUE(player.IsShown());
+}
+
+TEST_F(WindowControllerTest, PreparedFailureIsToldOnlyWhenTheWindowStarts) {
+    host.reportAtOnce = false;
+    for (RunMode mode : {RunMode::Player, RunMode::Init}) {
+        journal.clear();
+        boxes.clear();
+        WindowController& started = Make(mode);
+        started.Prepare(u"/data/base");
+        EXPECT_EQ(journal, (Journal{"initialize /data/base 1"}));
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_FALSE(started.Start(u"/data/base"));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(journal.back(), "message");
+        EXPECT_EQ(journal[journal.size() - 2], "closeSplash");
+        EXPECT_EQ(std::count(journal.begin(), journal.end(), "close"), 0);
+    }
+}
+
+TEST_F(WindowControllerTest, PreparedStartStillPendingCompletesAsAnUnpreparedOne) {
+    host.reportAtOnce.reset();
+    WindowController& player = Make(RunMode::Player);
+    player.Prepare(u"/data/base");
+    EXPECT_TRUE(player.Start(u"/data/base"));
+    EXPECT_EQ(journal, (Journal{"initialize /data/base 1"}));
+    host.Complete(true);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "hidden"), 0);
+    EXPECT_EQ(journal.back(), "contentShown");
+    journal.clear();
+    host.Complete(false);  // a second report changes nothing
+    EXPECT_TRUE(journal.empty());
+}
+
 // --- Message dispatch --------------------------------------------------------------------------
 
 TEST_F(WindowControllerTest, InitRunsTheBarCommandsAndPrints) {
