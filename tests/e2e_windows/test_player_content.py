@@ -27,11 +27,14 @@ PAGE_SCRIPTS = {
 class PlayerContentTest(wine_app.WineAppTestCase):
     def show(self, content, name):
         app, navigation, window = self.start_shown([self.mint(content)], name=name)
-        shot = app.screenshot("shown")
         left, top, width, height = x11.geometry(app.display_env(), window)
         self.assertEqual((width, height), (1280, 720))
-        # The view is shown inside the window (the stand-in paints it white).
-        self.assertEqual(x11.pixel(shot, left + width // 2, top + height // 2), (255, 255, 255))
+        # The view is shown inside the window (the stand-in paints it white); the window maps
+        # together with its content, so the view's first picture may follow by a moment.
+        shots = []
+        painted = wine_app.wait_until(lambda: shots.append(app.screenshot("shown")) or x11.pixel(
+            shots[-1], left + width // 2, top + height // 2) == (255, 255, 255), 10, 0.2)
+        self.assertTrue(painted, "the view is not shown in the window")
         return app, navigation, window
 
     def finish_cleanly(self, app, window):
