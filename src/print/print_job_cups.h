@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "print/cups_library_cups.h"
 #include "print/print_result.h"
 
 namespace Printing {
@@ -13,5 +14,9 @@ namespace Printing {
 // CompletedWithError.
 PrintResult SubmitPdfPrintJob(std::u16string_view printerName, std::string_view pdf,
                               std::u16string_view title);
+
+// The same through the given libcups; one that did not load is ApiUnavailable.
+PrintResult SubmitPdfPrintJob(const CupsLibrary& library, std::u16string_view printerName,
+                              std::string_view pdf, std::u16string_view title);
 
 }  // namespace Printing

@@ -9,12 +9,13 @@
 #include <memory>
 #include <new>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "service/curl_library_curl.h"
 #include "service/http_client.h"
+#include "service/http_client_curl.h"
 #include "service/http_request_rules.h"
 #include "tenant_profile.h"
 
@@ -31,22 +32,25 @@ constexpr long kStallSeconds = HttpRules::kReceiveTimeoutMs / 1000;
 
 // curl_global_init must not race with itself or with any other curl call, so it runs exactly once
 // for the process and is never undone (the shared client lives until exit).
-bool InitialiseCurl() {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+bool InitialiseCurl(const CurlFunctions& curl) {
+    static const bool initialised = curl.global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return initialised;
 }
 
 struct EasyCleanup {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    decltype(CurlFunctions::easy_cleanup) cleanup;
+    void operator()(CURL* handle) const { cleanup(handle); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
 
 struct ListCleanup {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    decltype(CurlFunctions::slist_free_all) freeAll;
+    void operator()(curl_slist* list) const { freeAll(list); }
 };
 using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
 
 struct Transfer {
+    const CurlFunctions* curl = nullptr;
     CURL* handle = nullptr;
     std::string body;
     bool headersComplete = false;  // the final (non-1xx) response's header block has ended
@@ -80,7 +84,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
     const std::string_view line(data, length);
     if (line == "\r\n" || line == "\n") {
         long status = 0;
-        curl_easy_getinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
+        transfer->curl->easy_getinfo(transfer->handle, CURLINFO_RESPONSE_CODE, &status);
         if (status >= 200) transfer->headersComplete = true;
     }
     return length;
@@ -110,11 +114,12 @@ std::vector<HttpRules::Header> AddOrReplace(const std::vector<HttpRules::Header>
 // The header list of one request. curl adds "Accept", "Expect: 100-continue" and, for a body, a
 // form "Content-Type" of its own; WinHTTP sends none of them, so each is removed unless the
 // request sets it itself.
-std::optional<HeaderList> BuildHeaderList(const std::vector<HttpRules::Header>& requested) {
+std::optional<HeaderList> BuildHeaderList(const CurlFunctions& curl,
+                                          const std::vector<HttpRules::Header>& requested) {
     const auto headers = AddOrReplace(requested);
-    HeaderList list;
-    const auto append = [&list](const std::string& line) {
-        curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+    HeaderList list(nullptr, ListCleanup{curl.slist_free_all});
+    const auto append = [&curl, &list](const std::string& line) {
+        curl_slist* grown = curl.slist_append(list.get(), line.c_str());
         if (grown == nullptr) return false;
         static_cast<void>(list.release());
         list.reset(grown);
@@ -164,33 +169,34 @@ std::optional<std::string> TransportUrl(const HttpRules::CrackedUrl& url) {
 
 // Whether the whole request (headers and body) had left before the failure: WinHTTP reports a
 // failure after that point from WinHttpReceiveResponse, and one before it from WinHttpSendRequest.
-bool RequestWasSent(CURL* handle, std::size_t bodyLength) {
+bool RequestWasSent(const CurlFunctions& curl, CURL* handle, std::size_t bodyLength) {
     long requestSize = 0;
     curl_off_t uploaded = 0;
-    curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &requestSize);
-    curl_easy_getinfo(handle, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+    curl.easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &requestSize);
+    curl.easy_getinfo(handle, CURLINFO_SIZE_UPLOAD_T, &uploaded);
     return requestSize > 0 && uploaded >= 0 && static_cast<std::uint64_t>(uploaded) >= bodyLength;
 }
 
 class Options {
   public:
-    explicit Options(CURL* handle) : handle_(handle) {}
+    Options(const CurlFunctions& curl, CURL* handle) : curl_(curl), handle_(handle) {}
     template <typename Value>
     Options& Set(CURLoption option, Value value) {
-        if (result_ == CURLE_OK) result_ = curl_easy_setopt(handle_, option, value);
+        if (result_ == CURLE_OK) result_ = curl_.easy_setopt(handle_, option, value);
         return *this;
     }
     bool Ok() const { return result_ == CURLE_OK; }
 
   private:
+    const CurlFunctions& curl_;
     CURL* handle_;
     CURLcode result_ = CURLE_OK;
 };
 
-bool ApplyRequestSettings(CURL* handle, const std::string& url, const std::string& userAgent,
-                          const std::string& method, std::string_view body, curl_slist* headers,
-                          Transfer& transfer) {
-    Options options(handle);
+bool ApplyRequestSettings(const CurlFunctions& curl, CURL* handle, const std::string& url,
+                          const std::string& userAgent, const std::string& method,
+                          std::string_view body, curl_slist* headers, Transfer& transfer) {
+    Options options(curl, handle);
     options.Set(CURLOPT_URL, url.c_str())
         .Set(CURLOPT_USERAGENT, userAgent.c_str())
         .Set(CURLOPT_PROXY, "")
@@ -227,8 +233,8 @@ bool ApplyRequestSettings(CURL* handle, const std::string& url, const std::strin
 
 }  // namespace
 
+// libcurl is not touched here: it is loaded with the first request, on the thread that sends it.
 HttpClient::HttpClient() : session_(std::make_unique<Session>()) {
-    if (!InitialiseCurl()) throw std::runtime_error(std::string(HttpRules::kSessionFailed));
     session_->userAgent = Tenant::UserAgent();
 }
 
@@ -241,12 +247,30 @@ void HttpClient::ForceDirectConnections() {}
 HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view url,
                               std::string_view body, std::u16string_view contentType,
                               std::u16string_view trustBase) {
+    return SendOverCurl(ProgramCurlLibrary(), session_->userAgent, method, url, body, contentType,
+                        trustBase);
+}
+
+HttpResponse SendOverCurl(const CurlLibrary& library, const std::string& userAgent,
+                          std::u16string_view method, std::u16string_view url,
+                          std::string_view body, std::u16string_view contentType,
+                          std::u16string_view trustBase) {
     HttpResponse response;
     const auto cracked = HttpRules::CrackUrl(url);
     response.error = HttpRules::RefusalBeforeSending(cracked, url);
     if (!response.error.empty()) return response;
 
-    EasyHandle handle(curl_easy_init());
+    if (!library.functions) {
+        response.error = library.error;
+        return response;
+    }
+    const CurlFunctions& curl = *library.functions;
+    if (!InitialiseCurl(curl)) {
+        response.error = HttpRules::kSessionFailed;
+        return response;
+    }
+
+    EasyHandle handle(curl.easy_init(), EasyCleanup{curl.easy_cleanup});
     if (!handle) {
         response.error = HttpRules::kConnectFailed;
         return response;
@@ -257,17 +281,18 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
         return response;
     }
     auto headers =
-        BuildHeaderList(HttpRules::RequestHeaders(*cracked, url, trustBase, contentType));
+        BuildHeaderList(curl, HttpRules::RequestHeaders(*cracked, url, trustBase, contentType));
     Transfer transfer;
+    transfer.curl = &curl;
     transfer.handle = handle.get();
     if (!headers ||
-        !ApplyRequestSettings(handle.get(), *transportUrl, session_->userAgent,
+        !ApplyRequestSettings(curl, handle.get(), *transportUrl, userAgent,
                               Text::Utf16ToUtf8(method), body, headers->get(), transfer)) {
         response.error = HttpRules::kOpenRequestFailed;
         return response;
     }
 
-    const CURLcode result = curl_easy_perform(handle.get());
+    const CURLcode result = curl.easy_perform(handle.get());
     if (transfer.outOfMemory) throw std::bad_alloc();
     if (transfer.tooLarge) {
         response.error = std::string(HttpRules::kReceiveFailed) + std::to_string(kTooLargeCode);
@@ -278,14 +303,14 @@ HttpResponse HttpClient::Send(std::u16string_view method, std::u16string_view ur
     // off: WinHTTP's read loop simply stops at the first read that yields nothing.
     if (result == CURLE_OK || transfer.headersComplete) {
         long status = 0;
-        curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
+        curl.easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
         response.status = static_cast<std::int32_t>(status);
         response.body = std::move(transfer.body);
         response.ok = HttpRules::IsSuccessStatus(response.status);
         return response;
     }
-    const auto stage = RequestWasSent(handle.get(), body.size()) ? HttpRules::kReceiveFailed
-                                                                 : HttpRules::kSendFailed;
+    const auto stage = RequestWasSent(curl, handle.get(), body.size()) ? HttpRules::kReceiveFailed
+                                                                       : HttpRules::kSendFailed;
     response.error = std::string(stage) + std::to_string(static_cast<int>(result));
     return response;
 }

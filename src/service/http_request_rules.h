@@ -16,7 +16,9 @@ inline constexpr long kSendTimeoutMs = 30000;
 inline constexpr long kReceiveTimeoutMs = 30000;
 
 // Failure texts. The transport's error code follows the colon of the last two.
-inline constexpr std::string_view kSessionFailed = "WinHttpOpen failed";  // thrown, not returned
+// The session failure is thrown by the WinHTTP client when it is created; the libcurl client,
+// which sets libcurl up with its first request, returns it from that request.
+inline constexpr std::string_view kSessionFailed = "WinHttpOpen failed";
 inline constexpr std::string_view kParseFailed = "Failed to parse URL";
 inline constexpr std::string_view kHttpsRequired = "HTTPS required";
 inline constexpr std::string_view kConnectFailed = "WinHttpConnect failed";
