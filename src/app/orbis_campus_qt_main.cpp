@@ -132,12 +132,11 @@ int main(int argc, char** argv) {
     }
     qtArgv.push_back(nullptr);
     int qtArgc = static_cast<int>(chromium.size());
-    // The splash picture decodes while the application object connects to the display.
-    LoadBuiltInArtwork();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(qtArgc, qtArgv.data());
     application.setQuitOnLastWindowClosed(false);
     application.setApplicationName(QString::fromStdU16String(App().displayName));
+    LoadBuiltInArtwork();
     // Windows and browser hosts live from here until just before the application object goes.
     AppWindows::ShellOperations shell;
     shell.closeSplash = CloseSplash;

@@ -10,6 +10,5 @@ void CloseSplash();
 // "stays on top" keeps it there anyway; without one, the newest window would cover it.
 void RaiseSplash();
 
-// Registers the built-in artwork (splash picture, window icon) and starts decoding the splash
-// picture; call once, as early as possible, before any window.
+// Registers the built-in artwork (splash picture, window icon); call once before any window.
 void LoadBuiltInArtwork();

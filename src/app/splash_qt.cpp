@@ -8,8 +8,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
-#include <future>
-#include <system_error>
 
 #include "app/splash.h"
 #include "app/splash_layout.h"
@@ -17,9 +15,8 @@
 
 // The artwork lives in the static Qt library, where nothing refers to the resource initialiser,
 // so the linker would silently leave it out. Naming the initialiser here turns a missing resource
-// into a link error of every program that shows the splash. (Outside any namespace: the macro
-// declares the initialiser where it stands.)
-static void RegisterBuiltInResources() {
+// into a link error of every program that shows the splash.
+void LoadBuiltInArtwork() {
     static const bool loaded = [] {
         Q_INIT_RESOURCE(resources);
         return true;
@@ -28,24 +25,6 @@ static void RegisterBuiltInResources() {
 }
 
 namespace {
-
-// The splash picture, decoded on a thread of its own from the moment the artwork is registered:
-// the decoding then overlaps the application's own start instead of delaying the splash.
-std::future<QImage>& SplashPicture() {
-    static std::future<QImage> picture;
-    return picture;
-}
-
-// In the format the window paints from, so that the conversion is done on the decoding thread too.
-QImage DecodeSplashPicture() {
-    return QImage(QStringLiteral(":/orbis/splash.png"))
-        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-QImage TakeSplashPicture() {
-    if (SplashPicture().valid()) return SplashPicture().get();
-    return DecodeSplashPicture();
-}
 
 constexpr int kAutoCloseMs = 15000;
 // How long start-up may wait for the display to map the splash before it goes on regardless.
@@ -112,22 +91,12 @@ bool PaintNow(SplashWindow& splash) {
 
 }  // namespace
 
-void LoadBuiltInArtwork() {
-    RegisterBuiltInResources();
-    if (SplashPicture().valid()) return;
-    try {
-        SplashPicture() = std::async(std::launch::async, DecodeSplashPicture);
-    } catch (const std::system_error&) {
-        // No thread to spare: the picture is decoded when the splash opens.
-    }
-}
-
 bool ShowSplash(int maxWidth, int maxHeight) {
     if (Splash()) {
         return true;
     }
     LoadBuiltInArtwork();
-    QPixmap image = QPixmap::fromImage(TakeSplashPicture());
+    QPixmap image(QStringLiteral(":/orbis/splash.png"));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (image.isNull() || screen == nullptr) {
         if (auto* observer = AppObservers::Current()) {
