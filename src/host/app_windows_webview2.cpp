@@ -30,13 +30,14 @@ HWND DesktopWindows::MainWindow() const {
     return main_ != nullptr && main_->window != nullptr ? main_->window->Handle() : nullptr;
 }
 
-DesktopWindows::MainWindowParts* DesktopWindows::WindowFor(RunMode mode,
-                                                           Win32MainWindow::Visibility visibility) {
+DesktopWindows::MainWindowParts* DesktopWindows::WindowFor(RunMode mode) {
     if (main_ == nullptr || main_->mode != mode || main_->window == nullptr) {
         DestroyHosts();
         main_ = std::make_unique<MainWindowParts>();
         main_->mode = mode;
-        main_->window = Win32MainWindow::Create(mode, record_, instance_, visibility);
+        // Unshown: who asks for the window shows it when its turn comes.
+        main_->window =
+            Win32MainWindow::Create(mode, record_, instance_, Win32MainWindow::Visibility::Hidden);
     }
     return main_->window != nullptr ? main_.get() : nullptr;
 }
@@ -50,14 +51,14 @@ void DesktopWindows::CreateBrowser(MainWindowParts& parts) {
 }
 
 void DesktopWindows::PrepareBrowser(RunMode mode) {
-    MainWindowParts* parts = WindowFor(mode, Win32MainWindow::Visibility::Hidden);
+    MainWindowParts* parts = WindowFor(mode);
     if (parts == nullptr || parts->controller != nullptr) return;
     CreateBrowser(*parts);
     parts->controller->Prepare(BrowserDataFolderBase(record_.displayName));
 }
 
 void DesktopWindows::OpenLoadingWindow() {
-    MainWindowParts* parts = WindowFor(RunMode::Player, Win32MainWindow::Visibility::Shown);
+    MainWindowParts* parts = WindowFor(RunMode::Player);
     if (parts == nullptr) return;
     ShowWindow(parts->window->Handle(), SW_SHOW);
     UpdateWindow(parts->window->Handle());
@@ -66,12 +67,12 @@ void DesktopWindows::OpenLoadingWindow() {
 
 bool DesktopWindows::CreatePlayerWindow() {
     // A window made here stays hidden until the ready sequence shows it with its content.
-    MainWindowParts* parts = WindowFor(RunMode::Player, Win32MainWindow::Visibility::Hidden);
+    MainWindowParts* parts = WindowFor(RunMode::Player);
     return parts != nullptr && Start(*parts);
 }
 
 bool DesktopWindows::CreateInitScreen(bool& hostCreated) {
-    MainWindowParts* parts = WindowFor(RunMode::Init, Win32MainWindow::Visibility::Shown);
+    MainWindowParts* parts = WindowFor(RunMode::Init);
     hostCreated = parts != nullptr;
     if (parts == nullptr) return false;
     ShowWindow(parts->window->Handle(), SW_SHOW);

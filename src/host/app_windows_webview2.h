@@ -48,9 +48,9 @@ class DesktopWindows {
 
   private:
     struct MainWindowParts;
-    // The main window of `mode`, created when there is none for that mode yet; null when it
-    // could not be created.
-    MainWindowParts* WindowFor(RunMode mode, Win32MainWindow::Visibility visibility);
+    // The main window of `mode`, created unshown when there is none for that mode yet; null when
+    // it could not be created.
+    MainWindowParts* WindowFor(RunMode mode);
     void CreateBrowser(MainWindowParts& parts);
     bool Start(MainWindowParts& parts);
 

@@ -27,22 +27,28 @@ TEST(LazyLibraryLoadTest, TheProgramsOwnLibrariesLoadWithEveryFunction) {
     EXPECT_EQ(&Printing::ProgramCupsLibrary(), &cups);
 }
 
-TEST(LazyLibraryLoadTest, AMissingLibraryIsNamedInTheError) {
-    const CurlLibrary curl = LoadCurlLibrary(kAbsentCurl);
-    EXPECT_FALSE(curl.functions.has_value());
-    EXPECT_EQ(curl.error, "Loading libcurl-absent-for-test.so.4 failed");
-    const Printing::CupsLibrary cups = Printing::LoadCupsLibrary(kAbsentCups);
-    EXPECT_FALSE(cups.functions.has_value());
-    EXPECT_EQ(cups.error, "Loading libcups-absent-for-test.so.2 failed");
-}
-
-TEST(LazyLibraryLoadTest, ALibraryWithoutTheFunctionsNamesTheFirstMissingOne) {
-    const CurlLibrary curl = LoadCurlLibrary(kNotCurlOrCups);
-    EXPECT_FALSE(curl.functions.has_value());
-    EXPECT_EQ(curl.error, "Loading libc.so.6 failed: curl_global_init");
-    const Printing::CupsLibrary cups = Printing::LoadCupsLibrary(kNotCurlOrCups);
-    EXPECT_FALSE(cups.functions.has_value());
-    EXPECT_EQ(cups.error, "Loading libc.so.6 failed: cupsGetDests2");
+// A library that is not there, and one that opens but lacks the functions (the first missing one
+// is named).
+TEST(LazyLibraryLoadTest, AFailedLoadNamesTheLibraryOrItsFirstMissingFunction) {
+    const struct {
+        const char* curl;
+        const char* cups;
+        const char* curlError;
+        const char* cupsError;
+    } cases[] = {
+        {kAbsentCurl, kAbsentCups, "Loading libcurl-absent-for-test.so.4 failed",
+         "Loading libcups-absent-for-test.so.2 failed"},
+        {kNotCurlOrCups, kNotCurlOrCups, "Loading libc.so.6 failed: curl_global_init",
+         "Loading libc.so.6 failed: cupsGetDests2"},
+    };
+    for (const auto& c : cases) {
+        const CurlLibrary curl = LoadCurlLibrary(c.curl);
+        EXPECT_FALSE(curl.functions.has_value()) << c.curl;
+        EXPECT_EQ(curl.error, c.curlError);
+        const Printing::CupsLibrary cups = Printing::LoadCupsLibrary(c.cups);
+        EXPECT_FALSE(cups.functions.has_value()) << c.cups;
+        EXPECT_EQ(cups.error, c.cupsError);
+    }
 }
 
 // dlopen would read an empty name as the program itself, whose symbols are not the library's.
