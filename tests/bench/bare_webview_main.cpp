@@ -1,11 +1,16 @@
 // The smallest program that shows one web page with Qt WebEngine: an application, one view, one
 // load. It is the yardstick the start-up benchmarks hold the desktop client against, so it does
-// nothing the client would not also have to do (no profile of its own, no switches, no scripts).
+// nothing the client would not also have to do (no switches, no scripts).
 //
-//   bare_webview_main URL --log FILE --probe EXPR [--size WxH] [--linger-ms N] [--timeout-ms N]
+//   bare_webview_main URL --log FILE --probe EXPR [--size WxH] [--storage DIR] [--linger-ms N]
+//                     [--timeout-ms N]
 //
 // The window is WxH (default 1024x768): give it the size of the window it is compared with, as
 // the memory the browser holds for a page grows with the surface it paints.
+// Without --storage the page uses Qt's default profile, which keeps nothing on disk. With it, the
+// page gets a profile of its own kept in DIR the way the client keeps its own (storage and cache
+// folders, persistent cookies): a browser that remembers a signed-in user pays for that disk
+// profile at every start, and this is the yardstick with the same bill.
 // After the first finished load, EXPR (a script expression giving a number, 0 while its answer
 // is not there yet) is evaluated in the page until it is non-zero or the time runs out. The
 // caller hands the client the same expression, so both sides measure alike. FILE receives JSON
@@ -26,6 +31,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +47,7 @@ struct Options {
     QString url;
     QString logPath;
     QString probe;
+    QString storage;
     QSize size{1024, 768};
     int lingerMs = 150;
     int timeoutMs = 20000;
@@ -59,6 +66,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             if (parts.size() != 2) return false;
             options.size = QSize(parts[0].toInt(), parts[1].toInt());
             if (options.size.isEmpty()) return false;
+        } else if (arg == "--storage" && hasValue) {
+            options.storage = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--linger-ms" && hasValue) {
             options.lingerMs = std::atoi(argv[++i]);
         } else if (arg == "--timeout-ms" && hasValue) {
@@ -112,7 +121,8 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(
             stderr,
-            "usage: %s URL --log FILE --probe EXPR [--size WxH] [--linger-ms N] [--timeout-ms N]\n",
+            "usage: %s URL --log FILE --probe EXPR [--size WxH] [--storage DIR] [--linger-ms N] "
+            "[--timeout-ms N]\n",
             argc > 0 ? argv[0] : "bare_webview_main");
         return 64;
     }
@@ -126,7 +136,16 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, argv);
     EventLog log(options.logPath);
 
+    // Outlives the view, whose page it serves.
+    QWebEngineProfile* profile = nullptr;
+    if (!options.storage.isEmpty()) {
+        profile = new QWebEngineProfile(QStringLiteral("bare"), &application);
+        profile->setPersistentStoragePath(options.storage + QStringLiteral("/storage"));
+        profile->setCachePath(options.storage + QStringLiteral("/cache"));
+        profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    }
     QWebEngineView view;
+    if (profile != nullptr) view.setPage(new QWebEnginePage(profile, &view));
     view.resize(options.size);
     bool reported = false;
     QObject::connect(&view, &QWebEngineView::loadFinished, &view, [&](bool ok) {

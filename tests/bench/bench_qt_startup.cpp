@@ -4,6 +4,10 @@
 // inherits a warmer machine), each in fresh user folders under the offscreen platform, against a
 // demo platform on the portal address the client is built with.
 //
+// The bare program runs in one of two ways: on Qt's default profile, which keeps nothing on disk
+// (the smallest browser there is), or on a disk profile laid out like the client's (the smallest
+// browser that remembers a signed-in user, which the client has to be).
+//
 // The client is the product build, without test hooks: what it does is read from the outside.
 // The demo platform runs with its paint report on, so every document it serves tells it, in
 // epoch milliseconds by the page's own clock, when it first painted and when it finished loading;
@@ -307,9 +311,11 @@ std::string Mint(const std::string& content) {
 }
 
 enum class Program { Client, Bare };
+enum class BareProfile { InMemory, OnDisk };
 
 struct LaunchPlan {
     Program program = Program::Client;
+    BareProfile bareProfile = BareProfile::InMemory;
     std::string argument;    // client: a scheme link or nothing (init); bare: the page address
     std::string windowSize;  // bare: "WxH", the size of the client window it stands against
 };
@@ -321,14 +327,19 @@ struct Sample {
     long rssKiB = 0;      // main process, kRssSettleMs after the first load
 };
 
-std::vector<std::string> ProgramArguments(const LaunchPlan& plan, const fs::path& log) {
+std::vector<std::string> ProgramArguments(const LaunchPlan& plan, const fs::path& root) {
     if (plan.program == Program::Bare) {
-        return {ORBIS_BARE_BINARY, plan.argument,
-                "--log",           log.string(),
-                "--probe",         kFirstPaintProbe,
-                "--size",          plan.windowSize,
-                "--linger-ms",     std::to_string(kProgramTimeLimitMs),
-                "--timeout-ms",    std::to_string(kProgramTimeLimitMs)};
+        std::vector<std::string> argv = {ORBIS_BARE_BINARY, plan.argument,
+                                         "--log",           (root / "events.jsonl").string(),
+                                         "--probe",         kFirstPaintProbe,
+                                         "--size",          plan.windowSize,
+                                         "--linger-ms",     std::to_string(kProgramTimeLimitMs),
+                                         "--timeout-ms",    std::to_string(kProgramTimeLimitMs)};
+        if (plan.bareProfile == BareProfile::OnDisk) {
+            argv.push_back("--storage");
+            argv.push_back((root / "profile").string());
+        }
+        return argv;
     }
     std::vector<std::string> argv = {ORBIS_CLIENT_BINARY};
     if (!plan.argument.empty()) argv.push_back(plan.argument);
@@ -378,7 +389,7 @@ Sample Launch(const LaunchPlan& plan) {
     }
     const fs::path output = root.path() / "output.txt";
     const std::vector<std::string> env = BaseEnvironment(root.path());
-    const std::vector<std::string> argv = ProgramArguments(plan, root.path() / "events.jsonl");
+    const std::vector<std::string> argv = ProgramArguments(plan, root.path());
 
     EventTail requests(DemoPlatform::Get().requestLog());
     requests.SkipExisting();
@@ -459,12 +470,14 @@ void ReportPair(benchmark::State& state, const std::string& prefix, const std::s
 // One client run and one bare run (loading `bareUrl`) per iteration; the client's figure is the
 // iteration time. The client opens a link to `playerContent`, or starts in init mode without one.
 void Compare(benchmark::State& state, const std::optional<std::string>& playerContent,
-             const std::string& bareUrl, Metric metric) {
+             const std::string& bareUrl, Metric metric,
+             BareProfile bareProfile = BareProfile::InMemory) {
     if (const std::string& problem = DemoPlatform::Get().problem(); !problem.empty()) {
         state.SkipWithError(problem.c_str());
         return;
     }
-    const LaunchPlan client{Program::Client, playerContent ? Mint(*playerContent) : "", ""};
+    const LaunchPlan client{Program::Client, BareProfile::InMemory,
+                            playerContent ? Mint(*playerContent) : "", ""};
     if (playerContent && client.argument.empty()) {
         state.SkipWithError("no link could be minted for the demo platform");
         return;
@@ -480,10 +493,10 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
     const std::string windowSize =
         playerContent ? std::to_string(kPlayerWidth) + "x" + std::to_string(kPlayerHeight)
                       : std::to_string(kInitWidth) + "x" + std::to_string(kInitHeight);
-    const LaunchPlan bare{Program::Bare, bareUrl, windowSize};
-    static bool bareWarmedUp = false;
-    if (!bareWarmedUp) {
-        bareWarmedUp = true;
+    const LaunchPlan bare{Program::Bare, bareProfile, bareUrl, windowSize};
+    static bool bareWarmedUp[2] = {false, false};
+    if (bool& warmedUp = bareWarmedUp[bareProfile == BareProfile::OnDisk]; !warmedUp) {
+        warmedUp = true;
         if (const Sample warm = Launch(bare); !warm.error.empty()) {
             state.SkipWithError(("warm-up failed: " + warm.error).c_str());
             return;
@@ -559,6 +572,25 @@ void BM_Init_Portal_FirstNavigation(benchmark::State& state) {
     Compare(state, std::nullopt, Page(kPortalCoursesPath), Metric::FirstLoad);
 }
 BENCHMARK(BM_Init_Portal_FirstNavigation)
+    ->UseManualTime()
+    ->Iterations(kIterations)
+    ->Unit(benchmark::kMillisecond);
+
+// The same two starts against a bare program that keeps a disk profile like the client's: what
+// the client adds on top of a browser that can remember its user.
+void BM_Player_DirectLink_AgainstDiskProfile(benchmark::State& state) {
+    Compare(state, Page(kContentPagePath), Page(kContentPagePath), Metric::FirstPaint,
+            BareProfile::OnDisk);
+}
+BENCHMARK(BM_Player_DirectLink_AgainstDiskProfile)
+    ->UseManualTime()
+    ->Iterations(kIterations)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_Init_Portal_AgainstDiskProfile(benchmark::State& state) {
+    Compare(state, std::nullopt, Page(kPortalCoursesPath), Metric::FirstLoad, BareProfile::OnDisk);
+}
+BENCHMARK(BM_Init_Portal_AgainstDiskProfile)
     ->UseManualTime()
     ->Iterations(kIterations)
     ->Unit(benchmark::kMillisecond);
