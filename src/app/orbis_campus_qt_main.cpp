@@ -136,7 +136,6 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv.data());
     application.setQuitOnLastWindowClosed(false);
     application.setApplicationName(QString::fromStdU16String(App().displayName));
-    LoadBuiltInArtwork();
     // Windows and browser hosts live from here until just before the application object goes.
     AppWindows::ShellOperations shell;
     shell.closeSplash = CloseSplash;

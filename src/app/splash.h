@@ -9,6 +9,3 @@ void CloseSplash();
 // Puts an open splash back above a window opened after it, painted. A window manager that honours
 // "stays on top" keeps it there anyway; without one, the newest window would cover it.
 void RaiseSplash();
-
-// Registers the built-in artwork (splash picture, window icon); call once before any window.
-void LoadBuiltInArtwork();

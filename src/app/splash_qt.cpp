@@ -1,6 +1,5 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -10,22 +9,10 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "app/artwork_pixels.h"
 #include "app/splash.h"
 #include "app/splash_layout.h"
 #include "common/app_observer.h"
-
-// The window icon lives in the static Qt library, where nothing refers to the resource
-// initialiser, so the linker would silently leave it out. Naming the initialiser here turns a
-// missing resource into a link error of every program that shows the splash. The splash picture
-// itself is built in as pixels (artwork_pixels.h), which the splash names directly.
-void LoadBuiltInArtwork() {
-    static const bool loaded = [] {
-        Q_INIT_RESOURCE(resources);
-        return true;
-    }();
-    (void)loaded;
-}
+#include "common/artwork_qt.h"
 
 namespace {
 
@@ -98,11 +85,8 @@ bool ShowSplash(int maxWidth, int maxHeight) {
     if (Splash()) {
         return true;
     }
-    // Wraps the built-in pixels without copying them; the pixmap takes its own copy.
-    const QImage pixels(reinterpret_cast<const uchar*>(SplashPixels::kPixels), SplashPixels::kWidth,
-                        SplashPixels::kHeight, SplashPixels::kWidth * 4,
-                        QImage::Format_ARGB32_Premultiplied);
-    QPixmap image = QPixmap::fromImage(pixels);
+    QPixmap image = QPixmap::fromImage(
+        BuiltInArtwork(SplashPixels::kWidth, SplashPixels::kHeight, SplashPixels::kPixels));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (image.isNull() || screen == nullptr) {
         if (auto* observer = AppObservers::Current()) {

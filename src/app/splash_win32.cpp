@@ -231,6 +231,3 @@ void CloseSplash() {
 
 // A topmost layered window stays above the windows opened after it, painted.
 void RaiseSplash() {}
-
-// The artwork lives in the executable's resources; there is nothing to register.
-void LoadBuiltInArtwork() {}

@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWebEngineView>
 #include <filesystem>
 
 #include "common/app_observer_qt.h"
+#include "common/artwork_qt.h"
 #include "host/webview_host_qt.h"
 #include "host/window_controller.h"
 
@@ -26,7 +29,8 @@ class MainWindow : public QWidget {
         setPalette(palette);
         setAutoFillBackground(true);
         setWindowTitle(QString::fromStdU16String(record.displayName + u" V " + record.version));
-        setWindowIcon(QIcon(QStringLiteral(":/orbis/orbis-campus.png")));
+        setWindowIcon(QIcon(QPixmap::fromImage(
+            BuiltInArtwork(IconPixels::kWidth, IconPixels::kHeight, IconPixels::kPixels))));
     }
 
     void Attach(WindowController* controller) { controller_ = controller; }

@@ -316,6 +316,9 @@ enum class BareProfile { InMemory, OnDisk };
 struct LaunchPlan {
     Program program = Program::Client;
     BareProfile bareProfile = BareProfile::InMemory;
+    // Empty: a fresh folder for each run, a first start. Else the folder every run of this plan
+    // uses again, so that each start after the first finds its profile: a returning user.
+    fs::path keptRoot;
     std::string argument;    // client: a scheme link or nothing (init); bare: the page address
     std::string windowSize;  // bare: "WxH", the size of the client window it stands against
 };
@@ -382,14 +385,15 @@ bool EndsCleanly(pid_t pid) {
 
 Sample Launch(const LaunchPlan& plan) {
     Sample sample;
-    TempDir root("orbis-bench-run-");
-    if (!root.valid()) {
+    TempDir freshRoot("orbis-bench-run-");
+    if (!freshRoot.valid()) {
         sample.error = "no temporary folder";
         return sample;
     }
-    const fs::path output = root.path() / "output.txt";
-    const std::vector<std::string> env = BaseEnvironment(root.path());
-    const std::vector<std::string> argv = ProgramArguments(plan, root.path());
+    const fs::path& runRoot = plan.keptRoot.empty() ? freshRoot.path() : plan.keptRoot;
+    const fs::path output = runRoot / "output.txt";
+    const std::vector<std::string> env = BaseEnvironment(runRoot);
+    const std::vector<std::string> argv = ProgramArguments(plan, runRoot);
 
     EventTail requests(DemoPlatform::Get().requestLog());
     requests.SkipExisting();
@@ -427,8 +431,8 @@ Sample Launch(const LaunchPlan& plan) {
     }
     if (!sample.error.empty()) {
         // Kept for a look at what went wrong.
-        root.Keep();
-        sample.error += " (" + argv[0] + "; files in " + root.path().string() + ")";
+        freshRoot.Keep();
+        sample.error += " (" + argv[0] + "; files in " + runRoot.string() + ")";
     }
     return sample;
 }
@@ -469,21 +473,33 @@ void ReportPair(benchmark::State& state, const std::string& prefix, const std::s
 
 // One client run and one bare run (loading `bareUrl`) per iteration; the client's figure is the
 // iteration time. The client opens a link to `playerContent`, or starts in init mode without one.
+enum class Profiles { FreshEachRun, Kept };
+
 void Compare(benchmark::State& state, const std::optional<std::string>& playerContent,
              const std::string& bareUrl, Metric metric,
-             BareProfile bareProfile = BareProfile::InMemory) {
+             BareProfile bareProfile = BareProfile::InMemory,
+             Profiles profiles = Profiles::FreshEachRun) {
     if (const std::string& problem = DemoPlatform::Get().problem(); !problem.empty()) {
         state.SkipWithError(problem.c_str());
         return;
     }
+    const TempDir clientHome("orbis-bench-client-");
+    const TempDir bareHome("orbis-bench-bare-");
+    const bool kept = profiles == Profiles::Kept;
+    if (kept && (!clientHome.valid() || !bareHome.valid())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
     const LaunchPlan client{Program::Client, BareProfile::InMemory,
+                            kept ? clientHome.path() : fs::path(),
                             playerContent ? Mint(*playerContent) : "", ""};
     if (playerContent && client.argument.empty()) {
         state.SkipWithError("no link could be minted for the demo platform");
         return;
     }
-    // One unmeasured start of each program first: it fills the page cache. The bare program's
-    // window takes the size the client's window has in this mode.
+    // One unmeasured start of each program first: it fills the page cache (and, with kept
+    // profiles, makes them). The bare program's window takes the size the client's window has in
+    // this mode.
     const Sample warmClient = Launch(client);
     if (!warmClient.error.empty()) {
         state.SkipWithError(("warm-up failed: " + warmClient.error).c_str());
@@ -493,9 +509,10 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
     const std::string windowSize =
         playerContent ? std::to_string(kPlayerWidth) + "x" + std::to_string(kPlayerHeight)
                       : std::to_string(kInitWidth) + "x" + std::to_string(kInitHeight);
-    const LaunchPlan bare{Program::Bare, bareProfile, bareUrl, windowSize};
+    const LaunchPlan bare{Program::Bare, bareProfile, kept ? bareHome.path() : fs::path(), bareUrl,
+                          windowSize};
     static bool bareWarmedUp[2] = {false, false};
-    if (bool& warmedUp = bareWarmedUp[bareProfile == BareProfile::OnDisk]; !warmedUp) {
+    if (bool& warmedUp = bareWarmedUp[bareProfile == BareProfile::OnDisk]; kept || !warmedUp) {
         warmedUp = true;
         if (const Sample warm = Launch(bare); !warm.error.empty()) {
             state.SkipWithError(("warm-up failed: " + warm.error).c_str());
@@ -591,6 +608,17 @@ void BM_Init_Portal_AgainstDiskProfile(benchmark::State& state) {
     Compare(state, std::nullopt, Page(kPortalCoursesPath), Metric::FirstLoad, BareProfile::OnDisk);
 }
 BENCHMARK(BM_Init_Portal_AgainstDiskProfile)
+    ->UseManualTime()
+    ->Iterations(kIterations)
+    ->Unit(benchmark::kMillisecond);
+
+// A returning user: both programs find the profile their earlier start left behind (signed-in
+// cookies, a warm disk cache, the scheme already registered).
+void BM_Player_DirectLink_ReturningUser(benchmark::State& state) {
+    Compare(state, Page(kContentPagePath), Page(kContentPagePath), Metric::FirstPaint,
+            BareProfile::OnDisk, Profiles::Kept);
+}
+BENCHMARK(BM_Player_DirectLink_ReturningUser)
     ->UseManualTime()
     ->Iterations(kIterations)
     ->Unit(benchmark::kMillisecond);

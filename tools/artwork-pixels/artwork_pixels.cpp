@@ -5,7 +5,7 @@
 //   artwork_pixels INPUT.png OUTPUT.cpp NAMESPACE
 //
 // The source defines NAMESPACE::kWidth, kHeight and kPixels (row after row, no padding), which
-// "app/artwork_pixels.h" declares. Exit code 1 when the picture cannot be read or written.
+// "common/artwork_pixels.h" declares. Exit code 1 when the picture cannot be read or written.
 #include <QCoreApplication>
 #include <QImage>
 #include <QString>
@@ -23,7 +23,7 @@ bool WriteSource(const QImage& image, const char* path, const std::string& name,
                  const std::string& origin) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << "// Generated from " << origin << " by artwork_pixels; do not edit.\n"
-        << "#include \"app/artwork_pixels.h\"\n\n"
+        << "#include \"common/artwork_pixels.h\"\n\n"
         << "namespace " << name << " {\n\n"
         << "extern const int kWidth = " << image.width() << ";\n"
         << "extern const int kHeight = " << image.height() << ";\n"
