@@ -108,9 +108,12 @@ macro(orbis_find_dependencies)
         find_package(OpenSSL 3 REQUIRED)
         find_package(CURL REQUIRED)
         find_package(Cups REQUIRED)
-        # The names the program opens libcurl and libcups by at run time (they are not linked).
+        # The names the program opens libcurl, libcups and libcrypto by at run time (they are not
+        # linked).
         set(ORBIS_LIBCURL_SONAME "libcurl.so.4" CACHE STRING "libcurl's SONAME, opened on first use")
         set(ORBIS_LIBCUPS_SONAME "libcups.so.2" CACHE STRING "libcups's SONAME, opened on first use")
+        set(ORBIS_LIBCRYPTO_SONAME "libcrypto.so.3" CACHE STRING
+            "libcrypto's SONAME, opened on first use")
     endif()
 endmacro()
 

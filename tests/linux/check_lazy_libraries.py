@@ -4,12 +4,30 @@ dynamic linker loads at start, dependencies of dependencies included).
 
 Usage: check_lazy_libraries.py PROGRAM SONAME...
 """
+import ctypes
 import subprocess
 import sys
 
 
+def opens(soname):
+    try:
+        ctypes.CDLL(soname)
+    except OSError:
+        return False
+    return True
+
+
 def main():
+    if len(sys.argv) < 3:
+        print(__doc__)
+        return 2
     program, sonames = sys.argv[1], sys.argv[2:]
+    # A name no library here answers to would be missing from any listing, and prove nothing.
+    unknown = [name for name in sonames if not name or not opens(name)]
+    for name in unknown:
+        print("no library on this machine opens as %r" % name)
+    if unknown:
+        return 1
     listing = subprocess.run(["ldd", program], capture_output=True, text=True, check=True).stdout
     loaded = {line.split()[0] for line in listing.splitlines() if line.strip()}
     # An empty or failed listing proves nothing.
