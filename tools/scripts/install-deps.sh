@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ git ca-certificates pkg-config python3 python3-c
     libssl-dev libcurl4-openssl-dev nlohmann-json3-dev googletest libgtest-dev libgmock-dev
     libcups2-dev
     # Opened by name at run time (not linked), so nothing else would name them.
-    libcurl4 libcups2
+    libcurl4 libcups2 libssl3
     # The Public Suffix List, built into the program as a table.
     publicsuffix
     xvfb xauth
