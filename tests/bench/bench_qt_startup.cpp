@@ -385,12 +385,16 @@ bool EndsCleanly(pid_t pid) {
 
 Sample Launch(const LaunchPlan& plan) {
     Sample sample;
-    TempDir freshRoot("orbis-bench-run-");
-    if (!freshRoot.valid()) {
-        sample.error = "no temporary folder";
-        return sample;
+    // A first start gets a folder of its own, gone after the run.
+    std::optional<TempDir> freshRoot;
+    if (plan.keptRoot.empty()) {
+        freshRoot.emplace("orbis-bench-run-");
+        if (!freshRoot->valid()) {
+            sample.error = "no temporary folder";
+            return sample;
+        }
     }
-    const fs::path& runRoot = plan.keptRoot.empty() ? freshRoot.path() : plan.keptRoot;
+    const fs::path& runRoot = freshRoot ? freshRoot->path() : plan.keptRoot;
     const fs::path output = runRoot / "output.txt";
     const std::vector<std::string> env = BaseEnvironment(runRoot);
     const std::vector<std::string> argv = ProgramArguments(plan, runRoot);
@@ -431,7 +435,7 @@ Sample Launch(const LaunchPlan& plan) {
     }
     if (!sample.error.empty()) {
         // Kept for a look at what went wrong.
-        freshRoot.Keep();
+        if (freshRoot) freshRoot->Keep();
         sample.error += " (" + argv[0] + "; files in " + runRoot.string() + ")";
     }
     return sample;
@@ -483,15 +487,20 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
         state.SkipWithError(problem.c_str());
         return;
     }
-    const TempDir clientHome("orbis-bench-client-");
-    const TempDir bareHome("orbis-bench-bare-");
-    const bool kept = profiles == Profiles::Kept;
-    if (kept && (!clientHome.valid() || !bareHome.valid())) {
-        state.SkipWithError("no temporary folder");
-        return;
+    // Kept profiles live in one folder per program for the whole benchmark.
+    std::optional<TempDir> clientHome;
+    std::optional<TempDir> bareHome;
+    if (profiles == Profiles::Kept) {
+        clientHome.emplace("orbis-bench-client-");
+        bareHome.emplace("orbis-bench-bare-");
+        if (!clientHome->valid() || !bareHome->valid()) {
+            state.SkipWithError("no temporary folder");
+            return;
+        }
     }
+    const bool kept = profiles == Profiles::Kept;
     const LaunchPlan client{Program::Client, BareProfile::InMemory,
-                            kept ? clientHome.path() : fs::path(),
+                            kept ? clientHome->path() : fs::path(),
                             playerContent ? Mint(*playerContent) : "", ""};
     if (playerContent && client.argument.empty()) {
         state.SkipWithError("no link could be minted for the demo platform");
@@ -509,7 +518,7 @@ void Compare(benchmark::State& state, const std::optional<std::string>& playerCo
     const std::string windowSize =
         playerContent ? std::to_string(kPlayerWidth) + "x" + std::to_string(kPlayerHeight)
                       : std::to_string(kInitWidth) + "x" + std::to_string(kInitHeight);
-    const LaunchPlan bare{Program::Bare, bareProfile, kept ? bareHome.path() : fs::path(), bareUrl,
+    const LaunchPlan bare{Program::Bare, bareProfile, kept ? bareHome->path() : fs::path(), bareUrl,
                           windowSize};
     static bool bareWarmedUp[2] = {false, false};
     if (bool& warmedUp = bareWarmedUp[bareProfile == BareProfile::OnDisk]; kept || !warmedUp) {
