@@ -169,9 +169,12 @@ class Display:
             if os.path.exists("/tmp/.X%d-lock" % number):
                 continue
             read_end, write_end = os.pipe()
+            # -noreset: by default the server resets when its last client leaves, and refuses
+            # connections meanwhile; the readiness probe below is such a client, and the program
+            # started right after it met a closed door now and then.
             self.process = subprocess.Popen(
                 [xvfb, ":%d" % number, "-displayfd", str(write_end), "-screen", "0",
-                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=(write_end,),
+                 "1280x1024x24", "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
             with os.fdopen(read_end) as pipe:
